@@ -1,0 +1,108 @@
+#pragma once
+
+// The text console: writing with and without line end, reading a line,
+// clearing the window and placing the cursor.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "format/layout.hpp"
+
+namespace console {
+
+class Console {
+ public:
+  virtual ~Console() = default;
+
+  // Writes the text as it stands; '\n' ends a line.
+  virtual void write(std::string_view text) = 0;
+  // Reads one line without its line end; nullopt at the end of the input.
+  virtual std::optional<std::string> read_line() = 0;
+  // True when the output is a terminal that can clear and place the cursor.
+  virtual bool is_terminal() const = 0;
+  // Cursor position, rows and columns counted from 1.
+  virtual void set_cursor(int row, int column) = 0;
+  virtual int cursor_row() const = 0;
+  virtual int cursor_column() const = 0;
+
+  // Clears the whole window: the text and, when a drawing surface shares the
+  // window, the graphics too (see on_clear).
+  void clear();
+  // Registers what else a clear must wipe (the drawing surface).
+  void on_clear(std::function<void()> hook) { clear_hooks_.push_back(std::move(hook)); }
+
+  // Writes values through an edit-descriptor layout.
+  template <class... Args>
+  void print(std::string_view layout, const Args&... args) {
+    write(format::render(layout, args...));
+  }
+  // Writes the text followed by a line end.
+  void line(std::string_view text = "") {
+    write(text);
+    write("\n");
+  }
+
+ protected:
+  virtual void clear_text() = 0;
+
+ private:
+  std::vector<std::function<void()>> clear_hooks_;
+};
+
+// The real console on standard input and output. Clearing and cursor moves are
+// ANSI sequences when standard output is a terminal and nothing otherwise, so
+// transcripts stay clean.
+class TerminalConsole : public Console {
+ public:
+  TerminalConsole();
+  void write(std::string_view text) override;
+  std::optional<std::string> read_line() override;
+  bool is_terminal() const override { return terminal_; }
+  void set_cursor(int row, int column) override;
+  int cursor_row() const override { return row_; }
+  int cursor_column() const override { return column_; }
+
+ protected:
+  void clear_text() override;
+
+ private:
+  void track(std::string_view text);
+  bool terminal_;
+  int row_ = 1;
+  int column_ = 1;
+};
+
+// A console for tests: answers come from a list of lines, everything written
+// is recorded in transcript().
+class ScriptedConsole : public Console {
+ public:
+  explicit ScriptedConsole(std::vector<std::string> input = {}, bool terminal = false)
+      : input_(std::move(input)), terminal_(terminal) {}
+  void write(std::string_view text) override;
+  std::optional<std::string> read_line() override;
+  bool is_terminal() const override { return terminal_; }
+  void set_cursor(int row, int column) override;
+  int cursor_row() const override { return row_; }
+  int cursor_column() const override { return column_; }
+
+  const std::string& transcript() const { return transcript_; }
+  int clear_count() const { return clears_; }
+  void add_input(std::string line) { input_.push_back(std::move(line)); }
+
+ protected:
+  void clear_text() override;
+
+ private:
+  std::vector<std::string> input_;
+  std::size_t next_ = 0;
+  bool terminal_;
+  std::string transcript_;
+  int clears_ = 0;
+  int row_ = 1;
+  int column_ = 1;
+};
+
+}  // namespace console

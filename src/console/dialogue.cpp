@@ -1,0 +1,106 @@
+#include "console/dialogue.hpp"
+
+#include <utility>
+
+#include "console/run_stop.hpp"
+#include "format/layout.hpp"
+
+namespace console {
+
+DialogueUnit::DialogueUnit(Console& screen) : screen_(screen), name_("CON") {}
+
+DialogueUnit::DialogueUnit(Console& screen, const std::string& name) : screen_(screen), name_(name) {
+  if (name.empty() || name[0] == ' ' || name == "CON") {
+    name_ = "CON";
+    return;
+  }
+  file_ = std::make_unique<std::ifstream>(name, std::ios::in | std::ios::binary);
+  if (!*file_) file_missing_ = true;
+}
+
+std::string DialogueUnit::read_line() {
+  if (!file_) {
+    auto line = screen_.read_line();
+    if (!line) throw RunStop("END OF INPUT ON THE CONSOLE: THE DIALOGUE ENDED BEFORE THE RUN");
+    return *line;
+  }
+  if (file_missing_) throw RunStop("DIALOGUE FILE " + name_ + " CANNOT BE OPENED");
+  std::string line;
+  if (!std::getline(*file_, line)) throw RunStop("END OF DIALOGUE FILE " + name_ + ": MORE ANSWERS NEEDED");
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+namespace {
+
+// The first `width` characters of an answer, blank-padded.
+std::string answer_field(DialogueUnit& unit, std::size_t width) {
+  std::string line = unit.read_line();
+  line.resize(width, ' ');
+  return line;
+}
+
+void refuse(Console& screen, std::string_view allowed) {
+  std::string list;
+  for (std::size_t k = 0; k < allowed.size(); ++k) {
+    if (k > 0) list += ", ";
+    list += allowed[k];
+  }
+  screen.line(" THE ONLY ANSWERS ALLOWED ARE: " + list);
+  screen.write(" TRY AGAIN: ");
+}
+
+}  // namespace
+
+char ask_letter(DialogueUnit& unit, char default_letter, std::string_view allowed) {
+  for (;;) {
+    unsigned char answer = static_cast<unsigned char>(answer_field(unit, 1)[0]);
+    if (answer == ' ') answer = static_cast<unsigned char>(default_letter);
+    if (answer > 'Z') answer = static_cast<unsigned char>(answer - 32);
+    if (allowed.find(static_cast<char>(answer)) != std::string_view::npos) {
+      return static_cast<char>(answer);
+    }
+    refuse(unit.screen(), allowed);
+  }
+}
+
+int ask_integer(DialogueUnit& unit, int default_value) {
+  std::string field = answer_field(unit, 10);
+  if (field[0] == ' ') return default_value;
+  long long value = 0;
+  if (!format::read_integer(std::string_view(field).substr(0, 3), value)) {
+    throw RunStop("ANSWER '" + field.substr(0, field.find_last_not_of(' ') + 1) +
+                  "' IS NOT AN INTEGER NUMBER");
+  }
+  return static_cast<int>(value);
+}
+
+float ask_real(DialogueUnit& unit, float default_value) {
+  std::string field = answer_field(unit, 12);
+  if (field[0] == ' ') return default_value;
+  double value = 0.0;
+  if (!format::read_number(field, 0, value)) {
+    throw RunStop("ANSWER '" + field.substr(0, field.find_last_not_of(' ') + 1) +
+                  "' IS NOT A NUMBER");
+  }
+  return static_cast<float>(value);
+}
+
+void sort_ascending(std::span<int> list) {
+  std::size_t m = list.size();
+  while (m > 1) {
+    --m;
+    bool swapped = false;
+    for (std::size_t i = 0; i < m; ++i) {
+      if (list[i] > list[i + 1]) {
+        std::swap(list[i], list[i + 1]);
+        swapped = true;
+      }
+    }
+    if (!swapped) return;
+  }
+}
+
+void clear_console(Console& screen) { screen.clear(); }
+
+}  // namespace console

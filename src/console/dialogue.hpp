@@ -1,0 +1,60 @@
+#pragma once
+
+// The dialogue unit and the answer primitives. Every answer after the first
+// two is read from the dialogue unit: the console, or a file of answers, one
+// per line.
+
+#include <fstream>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "console/console.hpp"
+
+namespace console {
+
+class DialogueUnit {
+ public:
+  // Answers from the console itself.
+  explicit DialogueUnit(Console& screen);
+  // Answers from the named file; "CON" (or a blank first character) is the
+  // console. A file that cannot be opened gives an empty dialogue, which ends
+  // the run at the first answer read from it.
+  DialogueUnit(Console& screen, const std::string& name);
+
+  // Reads one whole answer line (without line end, a trailing '\r' removed).
+  // The end of the dialogue ends the run with a RunStop naming the unit.
+  std::string read_line();
+
+  Console& screen() { return screen_; }
+  bool from_console() const { return !file_; }
+  const std::string& name() const { return name_; }
+
+ private:
+  Console& screen_;
+  std::string name_;
+  std::unique_ptr<std::ifstream> file_;
+  bool file_missing_ = false;
+};
+
+// One letter from the allowed set (upper-cased), the default for a blank line.
+// A letter outside the set is refused with " THE ONLY ANSWERS ALLOWED ARE: "
+// and " TRY AGAIN: ", and asked again.
+char ask_letter(DialogueUnit& unit, char default_letter, std::string_view allowed);
+
+// An integer from the first three characters of the answer; a blank first
+// character gives the default. An unreadable answer ends the run.
+int ask_integer(DialogueUnit& unit, int default_value);
+
+// A real from the first twelve characters of the answer; a blank first
+// character gives the default. An unreadable answer ends the run.
+float ask_real(DialogueUnit& unit, float default_value);
+
+// Bubble sort that stops at the first pass without a swap.
+void sort_ascending(std::span<int> list);
+
+// Clears the whole console window, text and graphics.
+void clear_console(Console& screen);
+
+}  // namespace console

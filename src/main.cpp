@@ -1,0 +1,19 @@
+#include <exception>
+#include <iostream>
+
+#include "console/console.hpp"
+#include "console/run_stop.hpp"
+#include "driver/run_driver.hpp"
+
+int main() {
+  console::TerminalConsole screen;
+  try {
+    return driver::run_program(screen);
+  } catch (const console::RunStop& stop) {
+    std::cout << '\n' << stop.what() << std::endl;
+    return stop.status();
+  } catch (const std::exception& failure) {
+    std::cout << '\n' << failure.what() << std::endl;
+    return 1;
+  }
+}

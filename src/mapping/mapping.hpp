@@ -1,0 +1,22 @@
+#pragma once
+
+// Sammon non-linear mapping of all samples into a plane: statistics listing,
+// initial configuration, iteration, results, the .NLM file and the scratch
+// files NLMA.TMP and NLMB.TMP.
+
+#include <string>
+
+#include "display/plots.hpp"
+#include "norms/scaling.hpp"
+#include "run/run_context.hpp"
+
+namespace mapping {
+
+// The seven arguments in their order: distance measure, iterations, m
+// (variables), n (samples), p (power of distances), missing-value code and
+// the analysis tag (set to "NLM"). plots is null when graphics are off.
+void run_nonlinear_mapping(int norm, int iterations, int m, int n, float p, float missing,
+                           std::string& tag, run::RunContext& run, norms::Scaling& scaling,
+                           display::IterationPlots* plots);
+
+}  // namespace mapping

@@ -1,0 +1,38 @@
+#include "run/text_file.hpp"
+
+#include "console/run_stop.hpp"
+
+namespace run {
+
+void TextFile::open(const std::string& name) {
+  if (out_.is_open()) out_.close();
+  name_ = name;
+  out_.clear();
+  out_.open(name, std::ios::out | std::ios::trunc | std::ios::binary);
+  if (!out_) throw console::RunStop("CANNOT OPEN FILE " + name + " FOR WRITING");
+}
+
+void TextFile::text(std::string_view text) {
+  if (!out_.is_open()) throw console::RunStop("FILE " + name_ + " IS NOT OPEN FOR WRITING");
+  out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+  check();
+}
+
+void TextFile::flush() {
+  if (!out_.is_open()) return;
+  out_.flush();
+  check();
+}
+
+void TextFile::close() {
+  if (!out_.is_open()) return;
+  out_.flush();
+  check();
+  out_.close();
+}
+
+void TextFile::check() {
+  if (!out_) throw console::RunStop("ERROR WRITING FILE " + name_);
+}
+
+}  // namespace run
