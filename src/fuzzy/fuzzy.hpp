@@ -17,23 +17,23 @@ struct FuzzyArguments {
   int ndim = 0;
   int nsamp = 0;
   float missing = -999.0f;
-  int icon = 1;             // distance norm
-  float q = 1.5f;           // fuzzy exponent
+  int icon = 1;    // distance norm
+  float q = 1.5f;  // fuzzy exponent
   int first_clusters = 2;
   int last_clusters = 9;
   bool save_scaling = false;
   char weight_option = 'N';
   float threshold = 0.75f;
   int sort_column = 1;
-  std::string* tag = nullptr;   // analysis tag, read and possibly changed
-  char* extragrade = nullptr;   // 'Y' or 'N'; the routine's phase marker, restored
+  std::string* tag = nullptr;  // analysis tag, read and possibly changed
+  char* extragrade = nullptr;  // 'Y' or 'N'; the routine's phase marker, restored
   float alpha = 0.0f;
   float eps = 0.0001f;
   int max_iterations = 100;
 };
 
 // plots is null when graphics are off.
-void run_fuzzy_clustering(const FuzzyArguments& args, run::RunContext& run,
-                          norms::Scaling& scaling, display::IterationPlots* plots);
+void run_fuzzy_clustering(const FuzzyArguments& args, run::RunContext& run, norms::Scaling& scaling,
+                          display::IterationPlots* plots);
 
 }  // namespace fuzzy
