@@ -19,4 +19,16 @@ void run_nonlinear_mapping(int norm, int iterations, int m, int n, float p, floa
                            std::string& tag, run::RunContext& run, norms::Scaling& scaling,
                            display::IterationPlots* plots);
 
+// Where the time of one mapping went, for measurements.
+struct MappingTimes {
+  double target_seconds = 0.0;     // target distances and their powers
+  double iteration_seconds = 0.0;  // map distances and iterations, scratch files left out
+  double scratch_seconds = 0.0;    // dumping, rewinding and reading the scratch files
+};
+
+// The same, also telling where the time went.
+void run_nonlinear_mapping(int norm, int iterations, int m, int n, float p, float missing,
+                           std::string& tag, run::RunContext& run, norms::Scaling& scaling,
+                           display::IterationPlots* plots, MappingTimes& times);
+
 }  // namespace mapping

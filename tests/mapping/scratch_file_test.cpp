@@ -1,0 +1,186 @@
+// The distance scratch files: text form, reading back bit for bit, reuse of
+// existing files and unreadable dumps.
+
+#include "mapping/scratch_file.hpp"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <vector>
+
+#include "console/run_stop.hpp"
+#include "mapping_support.hpp"
+
+namespace {
+
+using mapping::ScratchFile;
+using mapping_test::file_lines;
+using mapping_test::WorkFolder;
+
+void write_text(const std::string& name, const std::string& text) {
+  std::ofstream out(name, std::ios::binary);
+  out << text;
+}
+
+std::vector<float> round_trip(const std::vector<float>& values) {
+  ScratchFile file;
+  file.open("NLMA.TMP");
+  file.dump(values);
+  file.rewind();
+  std::vector<float> back(values.size(), -1.0f);
+  file.read(back);
+  return back;
+}
+
+void expect_same_bits(const std::vector<float>& expected, const std::vector<float>& actual) {
+  ASSERT_EQ(expected.size(), actual.size());
+  std::size_t differing = 0;
+  for (std::size_t k = 0; k < expected.size(); ++k) {
+    if (std::bit_cast<std::uint32_t>(expected[k]) != std::bit_cast<std::uint32_t>(actual[k])) {
+      if (differing++ < 5)
+        ADD_FAILURE() << "entry " << k << ": " << expected[k] << " read back as " << actual[k];
+    }
+  }
+  EXPECT_EQ(differing, 0u);
+}
+
+TEST(ScratchDump, ReadsBackBitForBitAcrossTheWholeFloatRange) {
+  WorkFolder folder;
+  // Every 4099th bit pattern of the positive finite floats, subnormals and
+  // the values next to powers of two and ten included, then the negatives.
+  std::vector<float> values;
+  for (std::uint32_t bits = 0; bits < 0x7F800000u; bits += 4099)
+    values.push_back(std::bit_cast<float>(bits));
+  for (float v : {0.001f, 0.1f, 1.0f, 1e-5f, 3e-7f, 1e22f, 1e23f, 1e-22f, 1e-23f,
+                  std::numeric_limits<float>::max(), std::numeric_limits<float>::min(),
+                  std::numeric_limits<float>::denorm_min(), 16777216.0f, 16777217.0f, 0.30000001f,
+                  8388608.5f}) {
+    values.push_back(v);
+    values.push_back(std::nextafter(v, 0.0f));
+    values.push_back(std::nextafter(v, 1e38f));
+  }
+  const std::size_t positives = values.size();
+  for (std::size_t k = 0; k < positives; k += 3) values.push_back(-values[k]);
+  values.push_back(-0.0f);
+  expect_same_bits(values, round_trip(values));
+}
+
+TEST(ScratchDump, ReadsBackDistancesOfEveryDigitCount) {
+  WorkFolder folder;
+  std::vector<float> values;
+  unsigned state = 7;
+  for (int k = 0; k < 200000; ++k) {
+    const float u = mapping_test::next_unit(state);
+    values.push_back(std::sqrt(u * 50.0f) + 0.001f);  // 1 to 9 significant digits
+  }
+  expect_same_bits(values, round_trip(values));
+}
+
+TEST(ScratchDump, TextIsShortestDecimalsWithRepeatsAndTheZeroTail) {
+  WorkFolder folder;
+  const std::vector<float> values = {0.001f, 0.001f, 0.001f, 1.5f, 2.25f, 1e-5f,
+                                     7.0f,   7.0f,   0.1f,   3.0f, 0.0f,  0.0f};
+  ScratchFile file;
+  file.open("NLMA.TMP");
+  file.dump(values);
+  const std::vector<std::string> lines = file_lines("NLMA.TMP");
+  ASSERT_EQ(lines.size(), 1u);
+  // The trailing zeros join the unused tail: one item for all of them.
+  const std::size_t tail = ScratchFile::dump_entries - 10;
+  EXPECT_EQ(lines[0], "3*0.001 1.5 2.25 1e-05 2*7 0.1 3 " + std::to_string(tail) + "*0");
+}
+
+TEST(ScratchDump, EightItemsToALine) {
+  WorkFolder folder;
+  std::vector<float> values;
+  for (int k = 1; k <= 17; ++k) values.push_back(static_cast<float>(k));
+  ScratchFile file;
+  file.open("NLMB.TMP");
+  file.dump(values);
+  const std::vector<std::string> lines = file_lines("NLMB.TMP");
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "1 2 3 4 5 6 7 8");
+  EXPECT_EQ(lines[1], "9 10 11 12 13 14 15 16");
+  EXPECT_EQ(lines[2], "17 " + std::to_string(ScratchFile::dump_entries - 17) + "*0");
+}
+
+TEST(ScratchDump, ADumpReplacesALongerEarlierOneAndRereadsFromTheStart) {
+  WorkFolder folder;
+  ScratchFile file;
+  file.open("NLMB.TMP");
+  std::vector<float> first(5000);
+  for (std::size_t k = 0; k < first.size(); ++k) first[k] = 1.0f / static_cast<float>(k + 3);
+  file.dump(first);
+  file.rewind();
+  const std::vector<float> second = {2.5f, 0.75f};
+  file.dump(second);
+  EXPECT_EQ(file_lines("NLMB.TMP").size(), 1u);
+  for (int pass = 0; pass < 2; ++pass) {
+    file.rewind();
+    std::vector<float> back(2, 0.0f);
+    file.read(back);
+    expect_same_bits(second, back);
+  }
+}
+
+TEST(ScratchDump, OpeningKeepsWhatTheFileHoldsAndCreatesAMissingOne) {
+  WorkFolder folder;
+  write_text("NLMA.TMP", "left by an earlier run\n");
+  {
+    ScratchFile a;
+    a.open("NLMA.TMP");
+    ScratchFile b;
+    b.open("NLMB.TMP");
+  }
+  EXPECT_EQ(file_lines("NLMA.TMP"), std::vector<std::string>{"left by an earlier run"});
+  EXPECT_TRUE(std::filesystem::exists("NLMB.TMP"));
+  EXPECT_EQ(std::filesystem::file_size("NLMB.TMP"), 0u);
+}
+
+TEST(ScratchDump, FreeFieldTextOfOtherWritersReadsAsWell) {
+  WorkFolder folder;
+  const std::size_t tail = ScratchFile::dump_entries - 6;
+  write_text("NLMA.TMP", " 1.50, 2*+3.25E0\r\n  -0.5  1.0e-3\t12345678901234567890e-19 " +
+                             std::to_string(tail) + "*0.0\n");
+  ScratchFile file;
+  file.open("NLMA.TMP");
+  std::vector<float> back(6, -1.0f);
+  file.read(back);
+  expect_same_bits({1.5f, 3.25f, 3.25f, -0.5f, 0.001f, 1.2345678901234567890f}, back);
+}
+
+TEST(ScratchDump, AShortOrDamagedDumpStopsTheRunNamingTheFile) {
+  WorkFolder folder;
+  std::vector<float> back(3);
+  for (const char* text :
+       {"", "1 2 3\n", "1 2 x3 31999997*0\n", "1 2 3 31999998*0\n", "1 2 3 0*4 31999997*0\n"}) {
+    write_text("NLMA.TMP", text);
+    ScratchFile file;
+    file.open("NLMA.TMP");
+    try {
+      file.read(back);
+      ADD_FAILURE() << "read back: '" << text << "'";
+    } catch (const console::RunStop& stop) {
+      EXPECT_NE(std::string(stop.what()).find("NLMA.TMP"), std::string::npos);
+    }
+  }
+}
+
+TEST(ScratchDump, AFileThatCannotBeOpenedStopsTheRunNamingIt) {
+  WorkFolder folder;
+  std::filesystem::create_directory("NLMA.TMP");
+  ScratchFile file;
+  try {
+    file.open("NLMA.TMP");
+    FAIL() << "a folder opened as a scratch file";
+  } catch (const console::RunStop& stop) {
+    EXPECT_EQ(std::string(stop.what()), "CANNOT OPEN SCRATCH FILE NLMA.TMP");
+  }
+}
+
+}  // namespace
