@@ -261,6 +261,49 @@ TEST(Centres, ClusterWithoutWeightCannotBeComputed) {
   }
 }
 
+// The centre update as the algorithm states it: powers taken per variable,
+// sums per centre and variable over the samples.
+void literal_centres(const fuzzy::Tables& t, const Count& count, std::vector<float>& V) {
+  for (int k = 1; k <= count.c; ++k) {
+    for (int j = 1; j <= t.ndim; ++j) {
+      float num = 0.0f, den = 0.0f;
+      for (int i = 1; i <= t.nsamp; ++i) {
+        const float w = t.w[i - 1];
+        if (!(w > 0.0f) || !t.present(t.value(i, j))) continue;
+        float tk = std::pow(t.u(k, i), count.q);
+        if (count.extragrade_phase() && t.d(k, i) >= 1.0E-7f) {
+          tk = tk -
+               1.0f / (t.d(k, i) * t.d(k, i)) * count.A * std::pow(t.u(count.c + 1, i), count.q);
+        }
+        num = num + tk * w * t.value(i, j);
+        den = den + tk * w;
+      }
+      V[(k - 1) * t.ndim + (j - 1)] = num / den;
+    }
+  }
+}
+
+TEST(Centres, GiveTheSameBitsAsTheLiteralLoops) {
+  auto rows = blobs({{0, 0, 1}, {6, 1, 3}, {2, 7, 5}}, 40, 4.0f, 3);
+  for (std::size_t i = 0; i < rows.size(); i += 7) rows[i][i % 3] = -999.0f;
+  TablesOf data(rows);
+  for (std::size_t i = 0; i < rows.size(); i += 5) data.weights[i] = 0.25f * (i % 4);
+  norms::Scaling scaling = euclidean(data);
+  IterationScratch scratch(data.t());
+  int counter = 5;
+  fuzzy::random_start(data.t(), 3, true, counter);
+  std::vector<float> expected(3 * 3);
+  for (const Count& count :
+       {plain_count(3), plain_count(3), extragrade_count(3, 0.2f), extragrade_count(3, 0.2f)}) {
+    literal_centres(data.t(), count, expected);
+    fuzzy::update_centres(data.t(), count, scratch);
+    for (int k = 1; k <= 3; ++k) {
+      for (int j = 1; j <= 3; ++j) ASSERT_EQ(data.t().v(k, j), expected[(k - 1) * 3 + (j - 1)]);
+    }
+    fuzzy::update_memberships(data.t(), count, scaling, scratch);
+  }
+}
+
 // A whole count iterated, with its log.
 struct Iterated {
   explicit Iterated(const std::vector<std::vector<float>>& rows)
