@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +21,16 @@ void plot_range(std::span<const float> values, int n, float missing, float& max,
 void scale_to_pixels(std::span<float> values, float max, float& min, std::int16_t extent,
                      float missing, int n);
 
+// A real coordinate as a pixel coordinate: truncated toward zero, held
+// within +-2^28 (a value that is not a number lands far outside).
+int to_pixel(float v);
+
+// The disc of radius 2 pixels around (x, y), in the current colour.
+void fill_disc(Surface& surface, float x, float y);
+
+// The message for a surface that cannot take graphics.
+inline constexpr const char* graphics_mode_failure = "ERROR:  CANNOT SET GRAPHICS MODE";
+
 class IterationPlots {
  public:
   explicit IterationPlots(Surface& surface);
@@ -32,14 +43,30 @@ class IterationPlots {
                         std::span<const float> errors);
 
   Surface& surface() { return surface_; }
+  int W() const { return W_; }
+  int R() const { return R_; }
+  int H() const { return H_; }
 
  private:
   void set_mode();
+  void copy_configuration(std::span<const float> x, std::span<const float> y);
+  void draw_configuration_frame();
+  void draw_discs(int n, std::span<const int> colours);
+  void take_log_errors(int t, std::span<const float> errors);
+  void lower_to_floor(std::string_view tag, float floor);
+  void draw_error_frame();
+  void draw_curve(std::span<const float> curve, int t);
+  void write_caption(int shown);
+
   Surface& surface_;
+  bool mode_set_ = false;
   int W_ = 0, R_ = 0, H_ = 0;
-  std::vector<float> px_, py_;   // plot table P
+  std::vector<float> px_, py_;     // plot table P
   std::vector<float> log_errors_;  // L(1..500), kept between calls
   float xmax_ = 0, xmin_ = 0, ymax_ = 0, ymin_ = 0, lmax_ = 0, lmin_ = 0;
 };
+
+// The caption's number: the last three characters of t written with (2I4).
+std::string iteration_caption_number(int t);
 
 }  // namespace display

@@ -19,9 +19,10 @@ class Surface {
   virtual int width() const = 0;
   virtual int height() const = 0;
 
-  virtual void set_viewport(int x1, int y1, int x2, int y2) = 0;  // coordinates then relative to (x1,y1)
-  virtual void clear_window() = 0;    // whole window, text included
-  virtual void clear_viewport() = 0;  // the current viewport, colour 0
+  // Later coordinates are relative to (x1,y1); drawing is clipped to the rectangle.
+  virtual void set_viewport(int x1, int y1, int x2, int y2) = 0;
+  virtual void clear_window() = 0;         // whole window, text included
+  virtual void clear_viewport() = 0;       // the current viewport, colour 0
   virtual void set_colour(int index) = 0;  // beyond the palette: its last entry
   virtual void rectangle(int x1, int y1, int x2, int y2) = 0;
   virtual void fill_ellipse(int x1, int y1, int x2, int y2) = 0;  // inscribed in the box
@@ -34,7 +35,8 @@ class Surface {
   virtual TextBounds text_bounds() const = 0;
   virtual void write_text(int row, int column, const std::string& text) = 0;
 
-  // Writes the rectangle of the whole window to a BMP file; false on failure.
+  // Writes the rectangle to a BMP file (trailing blanks of the name removed),
+  // creating or overwriting it; false on failure.
   virtual bool save_image(const std::string& name, int x1, int y1, int x2, int y2) = 0;
   virtual void keep_window_open() = 0;
 };
