@@ -74,7 +74,9 @@ std::string write(std::string_view layout, std::span<const Value> values);
 
 // Adds arguments to a value list: scalars, texts, and whole arrays
 // (std::span / std::vector of int or float, each element one value).
-inline void append(Values& out, const Value& v) { out.push_back(v); }
+inline void append(Values& out, const Value& v) {
+  out.push_back(v);
+}
 template <class T>
 void append(Values& out, std::span<T> items) {
   for (const auto& item : items) out.emplace_back(item);
@@ -107,6 +109,25 @@ class LineSource {
   // Gives the next line without its line end (a trailing '\r' removed);
   // false at the end of the data.
   virtual bool next_line(std::string& line) = 0;
+
+  // A free-field read that completes inside a line leaves the rest of that
+  // line here; the next free-field read begins with it, a formatted read
+  // drops it (it starts with a fresh line).
+  void keep_rest(std::string rest) {
+    rest_ = std::move(rest);
+    has_rest_ = true;
+  }
+  bool take_rest(std::string& line) {
+    if (!has_rest_) return false;
+    line = std::move(rest_);
+    has_rest_ = false;
+    return true;
+  }
+  void drop_rest() { has_rest_ = false; }
+
+ private:
+  std::string rest_;
+  bool has_rest_ = false;
 };
 
 // Lines held in memory (tests, a record of a dBase file, a single answer).
@@ -127,6 +148,8 @@ struct Field {
   std::string text;      // the characters of the field (for every kind)
   double number = 0.0;   // the converted value of a numeric item
   bool valid = true;     // false when a numeric field could not be converted
+                         // (or its value lies beyond single precision)
+  float real = 0.0f;     // the value rounded once, directly to single precision
 };
 
 enum class ReadStatus {
@@ -141,7 +164,15 @@ enum class ReadStatus {
 // fields: blanks are ignored, an all-blank field is zero, without an explicit
 // point the last d digits are decimals, an exponent is honoured. A field that
 // cannot be converted is delivered with valid = false and reading goes on.
+// An A without a width takes the rest of the record. A layout whose items
+// after the reversion point read nothing throws std::invalid_argument when
+// items remain. Quoted texts in a layout skip their length; BN (the
+// default) and BZ set the blank mode, kP scales fields without an exponent.
 ReadStatus read(const Layout& layout, LineSource& source, int count, std::vector<Field>& fields);
+// The same, with an A without a width taking `plain_text_width` characters,
+// as it would for a text variable of that length.
+ReadStatus read(const Layout& layout, LineSource& source, int count, std::vector<Field>& fields,
+                std::size_t plain_text_width);
 
 // Conversion of one numeric input field as Fw.d would read it (d implied
 // decimals when the field has no point). Returns false for a field that is
@@ -172,6 +203,8 @@ enum class ListStatus {
 // the remaining targets unchanged. After a bad item the rest of its line is
 // dropped and the next read starts on the next line.
 ListStatus read_list(LineSource& source, std::span<double> values);
+// The same into single-precision targets, each value rounded once.
+ListStatus read_list(LineSource& source, std::span<float> values);
 
 // Splits one line into list-directed text items (names): separators commas
 // and blanks, items may be quoted with ' or ". Nulls give empty items.
@@ -180,6 +213,7 @@ std::vector<std::string> split_list_items(std::string_view line);
 // Free-field (list-directed) writing: one record of blank-separated values,
 // reals in a form that reads back to the same float, ended by '\n'.
 std::string write_list(std::span<const Value> values);
+std::string write_list(std::span<const float> values);  // the same for a row of reals
 template <class... Args>
 std::string render_list(const Args&... args) {
   Values v = values(args...);
