@@ -226,3 +226,15 @@ TEST(CsvReader, OnlyTheFirstFiveThousandSamplesAreReadAndTheUserIsTold) {
   EXPECT_EQ(r.table->value(5000, 1), 5000.0f);
   EXPECT_TRUE(r.shows(" THE FILE HOLDS MORE THAN 5000 SAMPLES: ONLY THE FIRST 5000 ARE READ\n"));
 }
+
+TEST(CsvReader, NothingSelectedStillReadsTheSamples) {
+  ScratchFolder folder;
+  folder.write("ROCKS.CSV", "Cu,Zn\n1,2\n3,4\n");
+  InputRun r(csv_answers({"", "S", ""}));
+  r.run();
+  EXPECT_EQ(r.table->sample_count, 2);
+  EXPECT_EQ(r.table->variable_count, 0);
+  EXPECT_EQ(r.table->ids[1], "         2");
+  EXPECT_TRUE(r.shows("           1\n           2\n DATAFILE READ BY READ-PROCEDURE\n"));
+  EXPECT_TRUE(r.shows(" NUMBER OF (OTHER) SELECTED REAL-VARS = 0\n"));
+}

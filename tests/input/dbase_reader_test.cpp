@@ -299,3 +299,16 @@ TEST(DbaseReader, RecordFiveThousandAndOneStopsTheRun) {
   InputRun over({"D", "OVER", "", "", "", "Y", "", ""});
   EXPECT_EQ(over.stop_message(), "TOO MANY OBJECTS FOR PROGRAM");
 }
+
+TEST(DbaseReader, NothingTakenStillCountsTheRecords) {
+  ScratchFolder folder;
+  const std::vector<DbfField> fields = {{"A", 'N', 4}, {"B", 'N', 4}};
+  folder.write("SOIL.DBF",
+               dbf_bytes(fields, {dbf_record(fields, {"1", "2"}), dbf_record(fields, {"3", "4"})}));
+  InputRun r(dbase_answers({"", "N", "S", ""}));
+  r.run();
+  EXPECT_EQ(r.table->sample_count, 2);
+  EXPECT_EQ(r.table->variable_count, 0);
+  EXPECT_EQ(r.table->ids[0], "         1");
+  EXPECT_TRUE(r.shows(" NUMBER OF RECORDS = 2\n LENGTH OF FILE = 19\n"));
+}
