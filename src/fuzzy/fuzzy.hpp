@@ -26,13 +26,20 @@ struct FuzzyArguments {
   float threshold = 0.75f;
   int sort_column = 1;
   std::string* tag = nullptr;  // analysis tag, read and possibly changed
-  char* extragrade = nullptr;  // 'Y' or 'N'; the routine's phase marker, restored
+  char* extragrade = nullptr;  // 'Y' or 'N'; left as it was (the phase marker is kept inside)
   float alpha = 0.0f;
   float eps = 0.0001f;
   int max_iterations = 100;
 };
 
-// plots is null when graphics are off.
+// Clusters for every count from first_clusters to last_clusters and writes
+// the report blocks and the result files, which are closed before it returns
+// (the cluster panels read them back). The start counter in the run storage
+// is advanced by every draw; the sample colours end as the classes of the
+// last count; the shared error list holds ERR(t) at t - 1. Arguments that no
+// table or formula can take end the run before anything is written; a count
+// with a zero divisor is skipped with a message. plots is null when graphics
+// are off.
 void run_fuzzy_clustering(const FuzzyArguments& args, run::RunContext& run, norms::Scaling& scaling,
                           display::IterationPlots* plots);
 

@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include "console/run_stop.hpp"
+#include "display/offscreen_surface.hpp"
+#include "display/plots.hpp"
 #include "fuzzy/fuzzy.hpp"
 #include "fuzzy_support.hpp"
 
@@ -273,6 +275,27 @@ TEST(SkippedCount, ZeroDivisorIsSaidAndTheOtherCountsRun) {
     EXPECT_EQ(items[6], "0");
     EXPECT_EQ(items[7], "0");
   }
+}
+
+TEST(Plots, EveryIterationDrawsTheClassesAndTheErrorCurve) {
+  FuzzyRun r(two_groups());
+  r.args.first_clusters = r.args.last_clusters = 2;
+  for (int i = 0; i < 12; ++i) {
+    r.storage.config_x[i] = r.table.value(i + 1, 1);
+    r.storage.config_y[i] = r.table.value(i + 1, 2);
+  }
+  display::OffscreenSurface surface;
+  display::IterationPlots plots(surface);
+  fuzzy::run_fuzzy_clustering(r.args, r.context, r.scaling, &plots);
+  int class_one = 0, curve = 0;
+  for (int y = 0; y < surface.height(); ++y) {
+    for (int x = 0; x < surface.width(); ++x) {
+      if (x < plots.W() && surface.pixel(x, y) == 1) ++class_one;
+      if (x >= plots.W() && surface.pixel(x, y) == 12) ++curve;
+    }
+  }
+  EXPECT_GT(class_one, 0);
+  EXPECT_GT(curve, 0);
 }
 
 }  // namespace
