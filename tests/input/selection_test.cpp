@@ -11,20 +11,12 @@ using input_test::operator+;
 
 const std::vector<std::string> four = {"CU", "ZN", "PB", "NI"};
 
-struct Pass {
-  explicit Pass(std::vector<std::string> answers, bool terminal = false)
-      : screen(std::move(answers), terminal), dialogue(screen) {}
+struct Pass : input_test::InputRun {
+  using InputRun::InputRun;
   Selection select(const std::vector<std::string>& names, const std::string* id = nullptr) {
     return input::select_text_variables(dialogue, names, id);
   }
-  int count(const std::string& text) const {
-    int n = 0;
-    const std::string& t = screen.transcript();
-    for (auto at = t.find(text); at != std::string::npos; at = t.find(text, at + 1)) ++n;
-    return n;
-  }
-  console::ScriptedConsole screen;
-  console::DialogueUnit dialogue;
+  int count(const std::string& text) const { return times_shown(text); }
 };
 
 }  // namespace
