@@ -41,10 +41,15 @@ float read_code(const std::string& line) {
   return code;
 }
 
+// A format that is no layout, or that has no item to read the values with,
+// is found here rather than at the first record.
 void check_record_format(const InformationFile& info) {
   if (info.free_field) return;
   try {
-    format::Layout::parse(info.record_format);
+    format::StringLines blank(std::vector<std::string>{""});
+    std::vector<format::Field> fields;
+    format::read(format::Layout::parse(info.record_format), blank,
+                 info.variables + (info.character_id ? 1 : 0), fields, 10);
   } catch (const std::invalid_argument&) {
     info_file_error();
   }

@@ -74,6 +74,8 @@ TEST(InformationFile, FaultsInTheHeadStopTheRunWithTheirMessages) {
             "ERRORS IN INFO FILE");
   EXPECT_EQ(stop_for(info_text("    2\n    3\n-999.\n(3F8.2\n", three_names)),
             "ERRORS IN INFO FILE");
+  // A layout without an item that reads a value.
+  EXPECT_EQ(stop_for(info_text("    2\n    3\n-999.\n(8X)\n", three_names)), "ERRORS IN INFO FILE");
   EXPECT_EQ(stop_for(info_text("    2\n    3\n-999.\n(3F8.2)\n", "CU\nZN\n")),
             "ERRORS IN INFO FILE");
   EXPECT_EQ(stop_for(info_text("    2\n    3\n-999.\n(A6,3F8.2)\n", three_names)),
