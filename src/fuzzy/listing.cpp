@@ -120,7 +120,8 @@ namespace {
 
 // 10^V. An antilog beyond single precision is given the largest float,
 // which fills its field with asterisks, and is said once per variable.
-std::vector<float> antilogs(run::RunContext& run, std::vector<float> values, int j) {
+std::vector<float> antilogs(run::RunContext& run, const Tables& t, std::vector<float> values,
+                            int j) {
   bool overflow = false;
   for (float& v : values) {
     v = std::pow(10.0f, v);
@@ -130,10 +131,8 @@ std::vector<float> antilogs(run::RunContext& run, std::vector<float> values, int
     }
   }
   if (overflow) {
-    std::string name = name_of(run, j);
-    while (!name.empty() && name.back() == ' ') name.pop_back();
     const std::string message =
-        " ANTILOG OF A CENTRE ON " + name + " EXCEEDS SINGLE PRECISION (LISTED AS ASTERISKS)";
+        " ANTILOG OF A CENTRE ON " + t.name(j) + " EXCEEDS SINGLE PRECISION (LISTED AS ASTERISKS)";
     run.report.text(message + "\n");
     run.screen.line(message);
   }
@@ -158,7 +157,7 @@ void write_centres(run::RunContext& run, const Tables& t, int c, ResultFiles& fi
       run.report.print("(1X,A10,3X,20(F16.5,1X))", name_of(run, j), values);
       files.cnt.print("(1X,A10,3X,20(F16.5,1X))", name_of(run, j), values);
     } else if (flag == 1) {
-      const std::vector<float> values = antilogs(run, centres_on(t, c, j), j);
+      const std::vector<float> values = antilogs(run, t, centres_on(t, c, j), j);
       run.report.print("(1X,A10,3X,20(F16.5,1X))", name_of(run, j), values);
       files.cnt.print("(1X,A10,' L ',20(F16.5,1X))", name_of(run, j), values);
     }

@@ -200,19 +200,29 @@ TEST(ResultFiles, ScalingFileOnlyWhenAsked) {
 
 TEST(Centres, LogTransformedVariableIsListedAsAntilog) {
   auto rows = two_groups();
-  for (auto& row : rows) row[1] = 2.0f;  // every centre is exactly 2.0 there
+  for (auto& row : rows) {
+    row[1] = 2.0f;         // every centre is exactly 2.0 there
+    row.push_back(40.0f);  // and 10^40 is beyond single precision
+  }
   FuzzyRun r(rows);
   r.table.log_flags[1] = 1;
+  r.table.log_flags[2] = 1;
   r.args.first_clusters = r.args.last_clusters = 2;
   r.run();
   const auto out = r.lines("RUN.OUT");
   const auto at =
       std::find(out.begin(), out.end(), " Cluster centers (antilog for logtransformed vars)");
   ASSERT_NE(at, out.end());
-  EXPECT_EQ(*(at - 2), " V2                    2.00000          2.00000");
+  EXPECT_EQ(*(at - 3), " V2                    2.00000          2.00000");
   EXPECT_EQ(*(at + 2), " V2                  100.00000        100.00000");
+  const std::string said =
+      " ANTILOG OF A CENTRE ON V3 EXCEEDS SINGLE PRECISION (LISTED AS ASTERISKS)";
+  EXPECT_EQ(*(at + 3), said);
+  EXPECT_EQ(*(at + 4),
+            " V3" + std::string(11, ' ') + std::string(16, '*') + " " + std::string(16, '*'));
+  EXPECT_NE(r.screen.transcript().find(said), std::string::npos);
   const auto cnt = r.lines("RUN.CNT");
-  ASSERT_EQ(cnt.size(), 2u);
+  ASSERT_EQ(cnt.size(), 3u);
   EXPECT_EQ(cnt[1], " V2         L        100.00000        100.00000");
 }
 
