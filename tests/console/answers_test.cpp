@@ -55,7 +55,7 @@ TEST(AskLetter, EndOfDialogueEndsTheRun) {
 }
 
 TEST(AskInteger, ReadsOnlyTheFirstThreeCharacters) {
-  Answers a({"1000", "7", "-5", " 12", "", "12x", "  "});
+  Answers a({"1000", "7", "-5", " 12", "", "12 xyz", "  "});
   EXPECT_EQ(ask_integer(a.unit, 9), 100);
   EXPECT_EQ(ask_integer(a.unit, 9), 7);
   EXPECT_EQ(ask_integer(a.unit, 9), -5);

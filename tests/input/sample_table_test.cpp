@@ -7,7 +7,9 @@ TEST(SampleTable, ColumnRemovalMovesLaterColumnsDownByOne) {
   t.variable_count = 6;
   t.sample_count = 2;
   for (int j = 1; j <= 6; ++j) {
-    t.names[j - 1] = input::fixed_width("V" + std::to_string(j), 10);
+    std::string name = "V";
+    name += std::to_string(j);
+    t.names[j - 1] = input::fixed_width(name, 10);
     t.log_flags[j - 1] = j % 2;
     for (int i = 1; i <= 2; ++i) t.value(i, j) = static_cast<float>(10 * j + i);
   }

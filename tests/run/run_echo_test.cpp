@@ -49,7 +49,7 @@ std::vector<std::string> echo(const input::SampleTable& t, const std::vector<flo
 TEST(RunEcho, LinesOfNineVariablesAndFiveSamples) {
   std::vector<float> weights(5000, 1.0f);
   auto lines = echo(table_with(9, 5), weights);
-  ASSERT_EQ(lines.size(), 14u);
+  ASSERT_EQ(lines.size(), 16u);
   EXPECT_EQ(lines[0], " NLM, FUZZY or both? (N,F or <B>): ");
   EXPECT_EQ(lines[1], input::fixed_width("SOIL SURVEY TEST", 80));
   EXPECT_EQ(lines[2], "");

@@ -1,0 +1,126 @@
+#pragma once
+
+// Whole runs of the built program in a fresh folder: the answers go in on
+// standard input, the screen comes back as text, the files stay to be read.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+inline std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+inline std::vector<std::string> read_lines(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+inline void write_file(const fs::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+inline std::string join_lines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) text += line + "\n";
+  return text;
+}
+
+struct RunResult {
+  int status = -1;
+  std::string screen;
+};
+
+// A scratch folder for one test, removed at the end unless the test failed.
+class Folder {
+ public:
+  Folder() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    path_ = fs::temp_directory_path() /
+            (std::string("tarnwick_e2e_") + info->test_suite_name() + "_" + info->name());
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~Folder() {
+    if (!::testing::Test::HasFailure()) fs::remove_all(path_);
+  }
+  const fs::path& path() const { return path_; }
+  fs::path operator/(const std::string& name) const { return path_ / name; }
+
+  void write(const std::string& name, const std::string& text) const { write_file(path_ / name, text); }
+  std::string read(const std::string& name) const { return read_file(path_ / name); }
+  std::vector<std::string> lines(const std::string& name) const { return read_lines(path_ / name); }
+  bool exists(const std::string& name) const { return fs::exists(path_ / name); }
+
+  // Runs the program in this folder with the given answer lines on standard input.
+  RunResult run(const std::vector<std::string>& answers) const {
+    write("stdin.txt", join_lines(answers));
+    std::string command = "cd '" + path_.string() + "' && '" + TARNWICK_BINARY +
+                          "' < stdin.txt > screen.txt 2>&1";
+    int raw = std::system(command.c_str());
+    RunResult result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.screen = read("screen.txt");
+    return result;
+  }
+
+ private:
+  fs::path path_;
+};
+
+// The last non-empty line of a screen transcript.
+inline std::string last_line(const std::string& screen) {
+  std::istringstream in(screen);
+  std::string line, last;
+  while (std::getline(in, line)) {
+    if (!line.empty()) last = line;
+  }
+  return last;
+}
+
+inline bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+}  // namespace e2e
+
+namespace e2e {
+
+// Checks that the parts appear in the text in this order.
+inline ::testing::AssertionResult in_order(const std::string& text,
+                                           const std::vector<std::string>& parts) {
+  std::size_t at = 0;
+  for (const auto& part : parts) {
+    std::size_t found = text.find(part, at);
+    if (found == std::string::npos) {
+      return ::testing::AssertionFailure() << "missing (in order): \"" << part << "\" after offset " << at;
+    }
+    at = found + part.size();
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Counts how often a part occurs in the text.
+inline int count_of(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+}  // namespace e2e
