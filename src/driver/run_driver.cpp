@@ -64,13 +64,22 @@ void ask_graphics(Run& r) {
   }
 }
 
+// The name field holds 30 characters; a longer name would be cut and then
+// not found, so it is refused with a message and asked again.
+constexpr std::size_t name_field = 30;
+
 void open_dialogue(Run& r) {
-  r.screen.write("\n Dialogue on file (FILENAME) or interactive use (<CON>)? ");
   DialogueUnit console_unit(r.screen);
-  std::string name = console_unit.read_line().substr(0, 30);
-  std::size_t end = name.find_last_not_of(' ');
-  name = end == std::string::npos ? std::string() : name.substr(0, end + 1);
-  r.dialogue = std::make_unique<DialogueUnit>(r.screen, name);
+  std::string name;
+  for (;;) {
+    r.screen.write("\n Dialogue on file (FILENAME) or interactive use (<CON>)? ");
+    name = console_unit.read_line();
+    std::size_t end = name.find_last_not_of(' ');
+    name = end == std::string::npos ? std::string() : name.substr(0, end + 1);
+    if (name.size() <= name_field || name[0] == ' ') break;
+    r.screen.print("(' DIALOGUE FILE NAME LONGER THAN',I3,' CHARACTERS: ',A)", static_cast<int>(name_field), name);
+  }
+  r.dialogue = std::make_unique<DialogueUnit>(r.screen, name.substr(0, name_field));
 }
 
 void open_report(Run& r) {
