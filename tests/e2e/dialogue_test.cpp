@@ -130,6 +130,18 @@ TEST(Dialogue, ParameterDialoguesAreAskedAgainAfterN) {
   EXPECT_TRUE(dir.exists("SCALE.MMB"));
 }
 
+TEST(Dialogue, FewerThanTwentyFiveMappingIterationsAreRaisedSilently) {
+  Folder dir;
+  dir.write("data.CSV", kData);
+  auto result = dir.run(concat({{"", ""}, {"", "N"}, data_answers(), {"", "", "20", ""},
+                                kCoordinateDefaults}));
+  ASSERT_EQ(result.status, 0) << result.screen;
+  EXPECT_FALSE(contains(result.screen, "Number of iteration set to"));
+  // The error of these well-separated groups falls in every iteration, so
+  // the best iteration is the last of the 25 that ran.
+  EXPECT_TRUE(contains(dir.read("OUTPUT.OUT"), " ON ITERATION  25\n"));
+}
+
 TEST(Dialogue, RefusedLettersAreAskedAgain) {
   Folder dir;
   dir.write("data.CSV", kData);
