@@ -1,38 +1,83 @@
 #include "mapping/sammon.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <future>
 #include <string>
 
 #include "console/run_stop.hpp"
 
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
 namespace mapping {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Adds the time of its own life to a total.
+class Stopwatch {
+ public:
+  explicit Stopwatch(double& total) : total_(total), start_(Clock::now()) {}
+  ~Stopwatch() { total_ += std::chrono::duration<double>(Clock::now() - start_).count(); }
+  Stopwatch(const Stopwatch&) = delete;
+  Stopwatch& operator=(const Stopwatch&) = delete;
+
+ private:
+  double& total_;
+  Clock::time_point start_;
+};
 
 // Pair terms are computed a block at a time in single precision, where they
 // need no particular order, and then added into the double sums in pair order.
 constexpr int block = 256;
 
 struct PairTerms {
-  float error[block];  // r^2 * D*^p
-  float g[block];      // first-derivative term
-  float h[block];      // second-derivative term
+  double error[block];  // r^2 * D*^p
+  double g[block];      // first-derivative term
+  double h[block];      // second-derivative term
 };
 
-// The terms of pairs (i, j0 .. j0+len-1), with yi = Y(i,a) and yj = Y(j0..,a).
+// The terms of pairs (i, j0 .. j0+len-1), with yi = Y(i,a) and yj = Y(j0..,a),
+// each computed in single precision and then widened for the sums.
 void pair_terms(const float* Ds, const float* d, const float* Dsp, const float* w, const float* yj,
                 float yi, int len, PairTerms& out) {
   for (int b = 0; b < len; ++b) {
     const float r = (d[b] - Ds[b]) / Ds[b];
-    out.error[b] = r * r * Dsp[b];
+    const float error = r * r * Dsp[b];
     const float delta = yi - yj[b];
     const float q = Ds[b] / d[b];
     const float ratio = delta / d[b];
-    out.g[b] = w[b] * (1.0f - q) * delta;
-    out.h[b] = w[b] * ((1.0f - q) + q * (ratio * ratio));
+    const float g = w[b] * (1.0f - q) * delta;
+    const float h = w[b] * ((1.0f - q) + q * (ratio * ratio));
+    out.error[b] = error;
+    out.g[b] = g;
+    out.h[b] = h;
   }
+}
+
+// G1(j) and G2(j) of the later partners: each its own sum, so they can be
+// added side by side.
+void carry_terms(const PairTerms& terms, int len, double* G1, double* G2) {
+  for (int b = 0; b < len; ++b) {
+    G1[b] += terms.g[b];
+    G2[b] += terms.h[b];
+  }
+}
+
+// Square roots in place. Sums of squares are never negative, so the roots
+// need no error path; the compiler would not take std::sqrt four at a time
+// for the errno of a negative argument. The values are the same.
+void square_roots(float* v, int len) {
+  int b = 0;
+#if defined(__SSE__)
+  for (; b + 4 <= len; b += 4) _mm_storeu_ps(v + b, _mm_sqrt_ps(_mm_loadu_ps(v + b)));
+#endif
+  for (; b < len; ++b) v[b] = std::sqrt(v[b]);
 }
 
 // Y(i,a) - step * s1 / |s2|, in double, stored in single precision. A zero
@@ -142,18 +187,25 @@ void map_distances(std::span<const float> x, std::span<const float> y, int n, st
   for (int i = 0; i + 1 < n; ++i) {
     const float xi = x[i];
     const float yi = y[i];
-    for (int j = i + 1; j < n; ++j, ++k) {
-      const float dx = xi - x[j];
-      const float dy = yi - y[j];
-      const float r = std::sqrt(dx * dx + dy * dy);
-      d[k] = r == 0.0f ? smallest_distance : r;
+    const float* xj = &x[i + 1];
+    const float* yj = &y[i + 1];
+    float* row = &d[k];
+    const int len = n - i - 1;
+    for (int b = 0; b < len; ++b) {
+      const float dx = xi - xj[b];
+      const float dy = yi - yj[b];
+      row[b] = dx * dx + dy * dy;
     }
+    square_roots(row, len);
+    for (int b = 0; b < len; ++b) row[b] = row[b] == 0.0f ? smallest_distance : row[b];
+    k += static_cast<std::size_t>(len);
   }
 }
 
 void coordinate_pass(const PairTables& pairs, std::span<float> Y, int n, float step,
                      std::span<double> G1, std::span<double> G2, double& E) {
   const double factor = step;
+  double error = E;  // a local sum: E itself could share memory with G1 and G2
   PairTerms terms;
   std::size_t k = 0;
   for (int i = 0; i < n; ++i) {
@@ -163,11 +215,10 @@ void coordinate_pass(const PairTables& pairs, std::span<float> Y, int n, float s
       const int len = std::min(block, n - j0);
       pair_terms(&pairs.target[k], &pairs.map[k], &pairs.target_p[k], &pairs.weight[k], &Y[j0],
                  Y[i], len, terms);
+      carry_terms(terms, len, &G1[j0], &G2[j0]);
       for (int b = 0; b < len; ++b) {
-        E += terms.error[b];
-        G1[j0 + b] += terms.g[b];
+        error += terms.error[b];
         s1 += terms.g[b];
-        G2[j0 + b] += terms.h[b];
         s2 += terms.h[b];
       }
       k += static_cast<std::size_t>(len);
@@ -181,32 +232,42 @@ void coordinate_pass(const PairTables& pairs, std::span<float> Y, int n, float s
     G2[i] = 0.0;
     Y[i] = moved(Y[i], factor, s1, s2);
   }
+  E = error;
 }
 
 void ScratchFiles::open(int n) {
+  const Stopwatch watch(seconds_);
   target_.open("NLMA.TMP");
   map_.open("NLMB.TMP");
   in_use_ = n > scratch_threshold;
 }
 
 void ScratchFiles::keep_target(const PairTables& pairs) {
-  if (in_use_) target_.dump(pairs.target);
+  if (!in_use_) return;
+  const Stopwatch watch(seconds_);
+  target_.dump(pairs.target);
 }
 
 void ScratchFiles::rewind_map() {
-  if (in_use_) map_.rewind();
+  if (!in_use_) return;
+  const Stopwatch watch(seconds_);
+  map_.rewind();
 }
 
 void ScratchFiles::keep_map(const PairTables& pairs) {
-  if (in_use_) map_.dump(pairs.map);
+  if (!in_use_) return;
+  const Stopwatch watch(seconds_);
+  map_.dump(pairs.map);
 }
 
 void ScratchFiles::restore(PairTables& pairs) {
   if (!in_use_) return;
+  const Stopwatch watch(seconds_);
   target_.rewind();
   map_.rewind();
-  target_.read(pairs.target);
+  std::future<void> target = std::async(std::launch::async, [&] { target_.read(pairs.target); });
   map_.read(pairs.map);
+  target.get();
 }
 
 IterationResult iterate(run::RunContext& run, const IterationSetup& setup, PairTables& pairs,

@@ -1,11 +1,12 @@
 #include "mapping/scratch_file.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
@@ -17,22 +18,11 @@ namespace mapping {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-constexpr std::size_t chunk_size = std::size_t{1} << 20;
-constexpr std::size_t longest_item = 128;  // room a whole item must fit in
-constexpr std::size_t padding = 16;        // blanks after the data, for 8-byte loads
+constexpr std::size_t chunk_size = std::size_t{1} << 20;     // bytes read at a time
+constexpr std::size_t chunk_entries = std::size_t{1} << 18;  // entries formatted at a time
+constexpr std::size_t longest_item = 128;                    // room a whole item must fit in
+constexpr std::size_t padding = 16;  // blanks after the data, for 8-byte loads
 constexpr int items_per_line = 8;
-
-class Stopwatch {
- public:
-  explicit Stopwatch(double& total) : total_(total), start_(Clock::now()) {}
-  ~Stopwatch() { total_ += std::chrono::duration<double>(Clock::now() - start_).count(); }
-
- private:
-  double& total_;
-  Clock::time_point start_;
-};
 
 std::uint32_t bits_of(float v) {
   return std::bit_cast<std::uint32_t>(v);
@@ -40,14 +30,18 @@ std::uint32_t bits_of(float v) {
 
 // Writing -----------------------------------------------------------------
 
-class DumpWriter {
+// The text of one chunk of a dump: items eight to a line, the last line of
+// the chunk ended too.
+class ItemText {
  public:
-  DumpWriter(std::FILE* file, const std::string& name)
-      : file_(file), name_(name), buffer_(chunk_size + longest_item) {}
+  void clear() {
+    used_ = 0;
+    in_line_ = 0;
+  }
 
   // One item: the value, or count*value for a run of count equal values.
   void item(std::size_t count, float value) {
-    if (used_ + longest_item > chunk_size) flush();
+    if (used_ + longest_item > buffer_.size()) buffer_.resize(2 * buffer_.size() + longest_item);
     char* p = buffer_.data() + used_;
     if (in_line_ > 0) *p++ = ' ';
     if (count > 1) {
@@ -62,44 +56,48 @@ class DumpWriter {
     used_ = static_cast<std::size_t>(p - buffer_.data());
   }
 
-  void finish() {
-    if (in_line_ > 0) buffer_[used_++] = '\n';
-    flush();
-    if (std::fflush(file_) != 0) fail();
+  void end_line() {
+    if (in_line_ == 0) return;
+    if (used_ == buffer_.size()) buffer_.resize(buffer_.size() + 1);
+    buffer_[used_++] = '\n';
+    in_line_ = 0;
   }
+
+  const char* data() const { return buffer_.data(); }
+  std::size_t size() const { return used_; }
 
  private:
-  void flush() {
-    if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, file_) != used_) fail();
-    used_ = 0;
-  }
-  [[noreturn]] void fail() const { throw console::RunStop("ERROR WRITING SCRATCH FILE " + name_); }
-
-  std::FILE* file_;
-  const std::string& name_;
-  std::vector<char> buffer_;
+  std::vector<char> buffer_ = std::vector<char>(chunk_entries * 12);
   std::size_t used_ = 0;
   int in_line_ = 0;
 };
 
-// Items for the entries values[0..] followed by zeros up to total entries,
-// one item per maximal run of bit-identical entries.
-void write_runs(DumpWriter& out, std::span<const float> values, std::size_t total) {
+// The items of chunk c of values followed by zeros up to total entries: one
+// item for each maximal run of bit-identical entries that starts in the
+// chunk. A run may reach into later chunks (the zero tail is one run with any
+// zeros before it); the last chunk carries the tail.
+void format_chunk(ItemText& out, std::span<const float> values, std::size_t c, std::size_t chunks,
+                  std::size_t total) {
   const std::size_t n = values.size();
-  std::size_t i = 0;
-  while (i < total) {
-    std::size_t j = total;  // the zero tail is one run
-    float value = 0.0f;
-    if (i < n) {
-      value = values[i];
-      const std::uint32_t bits = bits_of(value);
-      j = i + 1;
-      while (j < n && bits_of(values[j]) == bits) ++j;
-      if (j == n && bits == 0) j = total;  // trailing zeros join the tail
-    }
-    out.item(j - i, value);
+  const std::size_t from = c * chunk_entries;
+  const std::size_t to = std::min(n, from + chunk_entries);
+  // The end of the run that holds entry i.
+  const auto run_end = [&](std::size_t i) {
+    const std::uint32_t bits = bits_of(values[i]);
+    std::size_t j = i + 1;
+    while (j < n && bits_of(values[j]) == bits) ++j;
+    return j == n && bits == 0 ? total : j;
+  };
+  out.clear();
+  std::size_t i = from;
+  if (i > 0 && i < n && bits_of(values[i]) == bits_of(values[i - 1])) i = run_end(i);
+  while (i < to) {
+    const std::size_t j = run_end(i);
+    out.item(j - i, values[i]);
     i = j;
   }
+  if (c + 1 == chunks && i < total) out.item(total - i, 0.0f);
+  out.end_line();
 }
 
 // Reading -----------------------------------------------------------------
@@ -128,7 +126,7 @@ std::uint64_t eight_digits(std::uint64_t t) {
 
 // Adds the digits at p to m (m = m * 10 + digit), eight at a time where the
 // machine allows it; returns how many there were. Needs 8 readable bytes at p.
-int scan_digits(const char*& p, std::uint64_t& m) {
+[[gnu::always_inline]] inline int scan_digits(const char*& p, std::uint64_t& m) {
   int count = 0;
   if constexpr (std::endian::native == std::endian::little) {
     for (;;) {
@@ -158,7 +156,7 @@ int scan_digits(const char*& p, std::uint64_t& m) {
 // double operation settles it: the double lies within half a double unit of
 // the true value, so unless it sits next to a midpoint between two floats it
 // rounds to the same float as the true value does.
-bool quick_float(std::uint64_t m, int digits, int exp10, float& out) {
+[[gnu::always_inline]] inline bool quick_float(std::uint64_t m, int digits, int exp10, float& out) {
   if (m == 0) {
     out = 0.0f;
     return true;
@@ -178,13 +176,10 @@ bool quick_float(std::uint64_t m, int digits, int exp10, float& out) {
   return true;
 }
 
-// A decimal number at p; returns the end of it, or nullptr when there is none.
-const char* scan_real(const char* p, float& out) {
-  bool negative = false;
-  if (*p == '-' || *p == '+') negative = *p++ == '-';
-  const char* text = p;
-  std::uint64_t m = 0;
-  int digits = scan_digits(p, m);
+// The rest of a decimal number whose leading digits (digits of them, value
+// m) have been read: fraction and exponent. Returns its end or nullptr.
+[[gnu::always_inline]] inline const char* finish_real(const char* text, const char* p,
+                                                      std::uint64_t m, int digits, float& out) {
   int exp10 = 0;
   if (*p == '.') {
     ++p;
@@ -209,26 +204,45 @@ const char* scan_real(const char* p, float& out) {
     const auto result = std::from_chars(text, p, out);
     if (result.ec != std::errc() || result.ptr != p) return nullptr;
   }
+  return p;
+}
+
+// A signed decimal number at p; returns its end or nullptr.
+const char* scan_real(const char* p, float& out) {
+  bool negative = false;
+  if (*p == '-' || *p == '+') negative = *p++ == '-';
+  std::uint64_t m = 0;
+  const char* text = p;
+  const int digits = scan_digits(p, m);
+  p = finish_real(text, p, m, digits, out);
   if (negative) out = -out;
   return p;
 }
 
-// One item, "value" or "count*value"; returns its end or nullptr.
+// One item, "value" or "count*value", at p (not a separator); returns its
+// end or nullptr. The leading digits are read once, as a count or as the
+// start of the value.
 const char* scan_item(const char* p, std::uint64_t& count, float& value) {
   count = 1;
-  const char* q = p;
-  std::uint64_t r = 0;
-  const int digits = scan_digits(q, r);
-  if (digits > 0 && *q == '*') {
-    if (digits > 18 || r == 0) return nullptr;
-    count = r;
-    p = q + 1;
+  if (is_digit(*p)) {
+    const char* text = p;
+    std::uint64_t m = 0;
+    const int digits = scan_digits(p, m);
+    if (*p == '*') {
+      if (digits > 18 || m == 0) return nullptr;
+      count = m;
+      p = scan_real(p + 1, value);
+    } else {
+      p = finish_real(text, p, m, digits, value);
+    }
+  } else {
+    p = scan_real(p, value);
   }
-  p = scan_real(p, value);
   if (p == nullptr || !is_separator(*p)) return nullptr;
   return p;
 }
 
+// Reads a file in chunks; an item never straddles the end of the text held.
 class DumpReader {
  public:
   explicit DumpReader(std::FILE* file) : file_(file), buffer_(chunk_size + padding) { refill(); }
@@ -236,15 +250,13 @@ class DumpReader {
   // Next item; false at the end of the data or at text that is no item.
   bool next(std::uint64_t& count, float& value) {
     for (;;) {
-      if (static_cast<std::size_t>(end_ - p_) < longest_item && !at_end_) refill();
       while (p_ < end_ && is_separator(*p_)) ++p_;
-      if (p_ < end_) break;
-      if (at_end_) return false;
+      if (static_cast<std::size_t>(end_ - p_) >= longest_item || at_end_) break;
+      refill();
     }
-    if (static_cast<std::size_t>(end_ - p_) < longest_item && !at_end_) refill();
+    if (p_ == end_) return false;
     const char* after = scan_item(p_, count, value);
-    if (after == nullptr || after > end_) return false;
-    if (after == end_ && !at_end_) return false;  // an item longer than any dump writes
+    if (after == nullptr || after > end_ || (after == end_ && !at_end_)) return false;
     p_ = after;
     return true;
   }
@@ -281,29 +293,51 @@ void ScratchFile::open(const std::string& name) {
   file_ = std::fopen(name.c_str(), "r+b");
   if (file_ == nullptr) file_ = std::fopen(name.c_str(), "w+b");
   if (file_ == nullptr) throw console::RunStop("CANNOT OPEN SCRATCH FILE " + name);
+  // Dumps are written and read in large chunks of their own.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
 void ScratchFile::dump(std::span<const float> values) {
   if (values.size() > dump_entries) throw std::length_error("distance array larger than a dump");
-  Stopwatch watch(seconds_);
-  DumpWriter out(file_, name_);
-  write_runs(out, values, dump_entries);
-  out.finish();
+  // Two chunks are formatted side by side, and written in their order.
+  const std::size_t chunks =
+      std::max<std::size_t>(1, (values.size() + chunk_entries - 1) / chunk_entries);
+  ItemText first, second;
+  for (std::size_t c = 0; c < chunks; c += 2) {
+    std::future<void> other;
+    if (c + 1 < chunks) {
+      other = std::async(std::launch::async,
+                         [&, c] { format_chunk(second, values, c + 1, chunks, dump_entries); });
+    }
+    format_chunk(first, values, c, chunks, dump_entries);
+    write(first.data(), first.size());
+    if (other.valid()) {
+      other.get();
+      write(second.data(), second.size());
+    }
+  }
+  if (std::fflush(file_) != 0) fail_write();
   // The dump replaces whatever followed it from an earlier, longer dump.
   std::error_code error;
   std::filesystem::resize_file(name_, static_cast<std::uintmax_t>(std::ftell(file_)), error);
-  if (error) throw console::RunStop("ERROR WRITING SCRATCH FILE " + name_);
+  if (error) fail_write();
+}
+
+void ScratchFile::write(const char* text, std::size_t size) {
+  if (size > 0 && std::fwrite(text, 1, size, file_) != size) fail_write();
+}
+
+void ScratchFile::fail_write() const {
+  throw console::RunStop("ERROR WRITING SCRATCH FILE " + name_);
 }
 
 void ScratchFile::rewind() {
-  Stopwatch watch(seconds_);
   if (std::fseek(file_, 0, SEEK_SET) != 0) {
     throw console::RunStop("CANNOT REWIND SCRATCH FILE " + name_);
   }
 }
 
 void ScratchFile::read(std::span<float> values) {
-  Stopwatch watch(seconds_);
   DumpReader in(file_);
   const std::uint64_t n = values.size();
   std::uint64_t k = 0;
@@ -311,7 +345,11 @@ void ScratchFile::read(std::span<float> values) {
     std::uint64_t count = 0;
     float value = 0.0f;
     if (!in.next(count, value) || count > dump_entries - k) fail_read();
-    for (std::uint64_t e = k; e < n && e < k + count; ++e) values[e] = value;
+    if (count == 1 && k < n) {
+      values[k] = value;
+    } else {
+      for (std::uint64_t e = k; e < n && e < k + count; ++e) values[e] = value;
+    }
     k += count;
   }
   if (in.failed()) fail_read();

@@ -4,7 +4,9 @@
 // of a distance array, all dump_entries of them, as free-field text: the
 // shortest decimal form that reads back to the same float, the repeat form
 // r*value for a run of equal values (so the unused zero tail costs one item),
-// eight items to a line. Reading a dump back restores the array bit for bit.
+// eight items to a line, and a new line every chunk of 2^18 entries. Reading a
+// dump back restores the array bit for bit. Dumps are formatted on two threads;
+// the text does not depend on that.
 
 #include <cstddef>
 #include <cstdio>
@@ -35,14 +37,13 @@ class ScratchFile {
   void read(std::span<float> values);
 
   const std::string& name() const { return name_; }
-  // Time spent in dump, rewind and read since the file was opened.
-  double seconds() const { return seconds_; }
 
  private:
-  void fail_read() const;
+  void write(const char* text, std::size_t size);
+  [[noreturn]] void fail_write() const;
+  [[noreturn]] void fail_read() const;
   std::FILE* file_ = nullptr;
   std::string name_;
-  double seconds_ = 0.0;
 };
 
 }  // namespace mapping

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -107,6 +108,30 @@ TEST(ScratchDump, EightItemsToALine) {
   EXPECT_EQ(lines[0], "1 2 3 4 5 6 7 8");
   EXPECT_EQ(lines[1], "9 10 11 12 13 14 15 16");
   EXPECT_EQ(lines[2], "17 " + std::to_string(ScratchFile::dump_entries - 17) + "*0");
+}
+
+// Dumps are formatted a chunk of 2^18 entries at a time, two chunks side by
+// side: a run over a chunk's end is still one item, and the text ends with
+// the tail whatever chunk holds the last entries.
+TEST(ScratchDump, RunsAcrossChunksAreOneItemAndReadBack) {
+  WorkFolder folder;
+  const std::size_t chunk = std::size_t{1} << 18;
+  std::vector<float> values(3 * chunk + 5);
+  for (std::size_t k = 0; k < values.size(); ++k)
+    values[k] = 1.0f + static_cast<float>(k % 1000) / 7.0f;
+  std::fill(values.begin() + chunk - 10, values.begin() + 2 * chunk + 20,
+            0.001f);                                // two chunk ends
+  std::fill(values.end() - 3, values.end(), 0.0f);  // zeros that join the tail
+  const std::vector<float> back = round_trip(values);
+  expect_same_bits(values, back);
+  std::string text;
+  for (const std::string& line : file_lines("NLMA.TMP")) text += line + "\n";
+  const std::size_t run = text.find(std::to_string(chunk + 30) + "*0.001");
+  ASSERT_NE(run, std::string::npos);
+  EXPECT_TRUE(run == 0 || text[run - 1] == ' ' || text[run - 1] == '\n');
+  EXPECT_EQ(text.find("*0.001", text.find("*0.001") + 1), std::string::npos);
+  const std::string tail = std::to_string(ScratchFile::dump_entries - values.size() + 3) + "*0\n";
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
 
 TEST(ScratchDump, ADumpReplacesALongerEarlierOneAndRereadsFromTheStart) {
