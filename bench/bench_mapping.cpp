@@ -35,7 +35,9 @@ struct Generator {
     state ^= state << 17;
     return (static_cast<double>(state >> 11) + 0.5) / 9007199254740992.0;
   }
-  double normal() { return std::sqrt(-2.0 * std::log(uniform())) * std::cos(6.283185307179586 * uniform()); }
+  double normal() {
+    return std::sqrt(-2.0 * std::log(uniform())) * std::cos(6.283185307179586 * uniform());
+  }
 };
 
 void fill_table(input::SampleTable& table, int n) {

@@ -177,20 +177,6 @@ TEST(SammonDistances, ZeroDistancesBecomeTheSmallestDistance) {
   EXPECT_EQ(d, (std::vector<float>{0.001f, 5.0f, 5.0f}));
 }
 
-TEST(SammonDistances, WeightsArePowersOfTheTargetDistance) {
-  MappingRun r({{0, 0}, {3, 4}});
-  r.scaling.scale("NLM", 2, 2, -999.0f, 0, r.run);
-  PairTables pairs;
-  const std::vector<float> rows = norms::sample_rows(r.table, 2, 2);
-  mapping::target_distances(rows, 2, 2, r.scaling, 1.0f, pairs);
-  EXPECT_FLOAT_EQ(pairs.target[0], 5.0f);
-  EXPECT_FLOAT_EQ(pairs.target_p[0], 5.0f);
-  EXPECT_FLOAT_EQ(pairs.weight[0], 0.2f);  // p = 1: w = 1 / D*
-  mapping::target_distances(rows, 2, 2, r.scaling, 2.0f, pairs);
-  EXPECT_FLOAT_EQ(pairs.target_p[0], 25.0f);
-  EXPECT_FLOAT_EQ(pairs.weight[0], 1.0f);  // p = 2: w = 1
-}
-
 TEST(SammonDistances, PairsWithoutACommonVariableAreCounted) {
   MappingRun r({{1, -999, 3}, {-999, 2, -999}, {1, 2, 3}, {-999, 5, -999}});
   r.scaling.scale("NLM", 3, 4, -999.0f, 0, r.run);
@@ -294,17 +280,6 @@ TEST(CoordinatePass, MovesDoNotDependOnTheOrderOfTheSamples) {
     }
   }
   EXPECT_NEAR(E, E_reversed, 1e-9 * E);
-}
-
-TEST(CoordinatePass, ZeroCurvatureMeansNoMove) {
-  // One sample alone has no partner: S1 = S2 = 0.
-  PassCase c = pass_case(1, 1, 1.0f);
-  std::vector<double> G1(1, 0.0), G2(1, 0.0);
-  double E = 0.0;
-  const float before = c.x[0];
-  mapping::coordinate_pass(c.pairs, c.x, 1, 0.2f, G1, G2, E);
-  EXPECT_EQ(c.x[0], before);
-  EXPECT_EQ(E, 0.0);
 }
 
 TEST(SammonMapping, FourCornersOfASquareAreMappedWithoutErrorOrMoves) {
