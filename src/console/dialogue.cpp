@@ -1,5 +1,6 @@
 #include "console/dialogue.hpp"
 
+#include <cmath>
 #include <utility>
 
 #include "console/run_stop.hpp"
@@ -78,12 +79,12 @@ int ask_integer(DialogueUnit& unit, int default_value) {
 float ask_real(DialogueUnit& unit, float default_value) {
   std::string field = answer_field(unit, 12);
   if (field[0] == ' ') return default_value;
-  double value = 0.0;
-  if (!format::read_number(field, 0, value)) {
+  float value = 0.0f;
+  if (!format::read_real(field, 0, value) || !std::isfinite(value)) {
     throw RunStop("ANSWER '" + field.substr(0, field.find_last_not_of(' ') + 1) +
                   "' IS NOT A NUMBER");
   }
-  return static_cast<float>(value);
+  return value;
 }
 
 void sort_ascending(std::span<int> list) {

@@ -88,6 +88,12 @@ TEST(AskReal, FixedFieldOfTwelveCharacters) {
   EXPECT_EQ(ask_real(a.unit, 0.5f), 0.1234567890f);  // cut after twelve characters
   Answers bad({"abc"});
   EXPECT_THROW(ask_real(bad.unit, 1.0f), RunStop);
+  // A missing-value code of NaN would never equal any value; one beyond
+  // single precision is infinite: both are refused.
+  for (const char* answer : {"nan", "inf", "1E99"}) {
+    Answers odd({answer});
+    EXPECT_THROW(ask_real(odd.unit, 1.0f), RunStop) << answer;
+  }
 }
 
 TEST(SortAscending, SortsAndKeepsShortLists) {
