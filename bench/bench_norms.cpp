@@ -80,6 +80,16 @@ void time_inversion(int n) {
               worst);
 }
 
+// The whole scaling routine under norm 3: statistics, covariances, inversion
+// and the identity check.
+void time_scaling(Bench& b, int nsamp, int ndim) {
+  fill(b.table, nsamp, ndim, true);
+  const auto start = Clock::now();
+  b.scaling.scale("NLM", ndim, nsamp, b.table.missing_code, 3, b.run);
+  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  std::printf("scaling   norm 3  NSAMP %d  NDIM %d  %10.2f ms\n", nsamp, ndim, ms);
+}
+
 }  // namespace
 
 int main() {
@@ -88,6 +98,7 @@ int main() {
     for (int ndim : {10, 200})
       for (bool missing : {false, true}) time_distance(b, norm, ndim, missing);
   time_inversion(200);
+  time_scaling(b, 5000, 200);
   std::filesystem::remove(b.report.name());
   return 0;
 }
