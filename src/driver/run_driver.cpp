@@ -145,6 +145,16 @@ void ask_columns(Run& r) {
   if (weight_column > 0) r.table.remove_column(weight_column);
 }
 
+// Without a sample or a variable no question that follows can be answered
+// sensibly (the column questions would refuse every number), so the run ends
+// here with the reason.
+void check_table(const Run& r, const char* no_variable) {
+  if (r.table.sample_count < 1) {
+    throw console::RunStop("NO SAMPLES READ FROM DATA FILE " + r.table.data_file);
+  }
+  if (r.table.variable_count < 1) throw console::RunStop(no_variable);
+}
+
 void run_analyses(Run& r) {
   run::RunContext context = r.context();
   const run::RunParameters& p = r.parameters;
@@ -205,7 +215,9 @@ int run_program(Console& screen) {
   ask_mode(*r);
   input::run_data_input(*r->dialogue, r->table, 999);
   screen.line();
+  check_table(*r, "NO VARIABLE SELECTED");
   ask_columns(*r);
+  check_table(*r, "NO VARIABLE LEFT BESIDES THE WEIGHT COLUMN");
   clear_console(screen);
   run::write_run_echo(r->report, r->table, r->storage.weights);
   if (r->maps()) ask_mapping_parameters(*r->dialogue, r->parameters);

@@ -180,6 +180,7 @@ void read_comma_separated(console::DialogueUnit& dialogue, SampleTable& table) {
   console::Console& screen = dialogue.screen();
   std::ifstream file;
   const FileNames names = open_first_file(dialogue, DataKind::comma_separated, file);
+  table.data_file = names.data;
   console::clear_console(screen);
   screen.line();
   screen.write(" Enter missing value <-999>: ");

@@ -20,6 +20,7 @@ constexpr std::size_t header_size = 32;
 constexpr std::size_t descriptor_size = 32;
 constexpr char header_terminator = 13;
 constexpr int buffer_size = 10000;
+constexpr char end_of_file_byte = 26;
 
 int little_endian(unsigned char low, unsigned char high) {
   return low | (high << 8);
@@ -130,6 +131,15 @@ void set_identifiers(console::DialogueUnit& dialogue, DbaseSelection& selection,
   }
 }
 
+// The end-of-file byte alone after the last record is normal; any other rest
+// is a record cut short, which is not read and so is told.
+void warn_cut_record(console::Console& screen, const std::string& name, int records,
+                     std::size_t rest, char last) {
+  if (rest == 0 || (rest == 1 && last == end_of_file_byte)) return;
+  screen.line(" DBASE FILE " + name + " ENDS INSIDE RECORD " + std::to_string(records + 1) +
+              ": ITS " + std::to_string(rest) + " BYTES ARE NOT READ");
+}
+
 }  // namespace
 
 DbaseHeader read_dbase_header(std::istream& file, const std::string& name) {
@@ -179,7 +189,10 @@ long long read_dbase_records(std::istream& file, const DbaseHeader& header,
       if (++k > limits::max_samples) throw RunStop("TOO MANY OBJECTS FOR PROGRAM");
       records.store(k, std::string_view(buffer.data() + at, length));
     }
-    if (got < buffer.size()) break;
+    if (got < buffer.size()) {
+      warn_cut_record(screen, table.data_file, k, got % length, got > 0 ? buffer[got - 1] : 0);
+      break;
+    }
   }
   table.sample_count = k;
   return total;
@@ -189,6 +202,7 @@ void read_dbase(console::DialogueUnit& dialogue, SampleTable& table) {
   console::Console& screen = dialogue.screen();
   std::ifstream file;
   const FileNames names = open_first_file(dialogue, DataKind::dbase, file);
+  table.data_file = names.data;
   screen.line(" Enter a one line description of data:");
   table.title = fixed_width(dialogue.read_line(), 80);
   screen.write(" Enter missing value <-999>: ");

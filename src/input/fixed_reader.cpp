@@ -41,15 +41,21 @@ float read_code(const std::string& line) {
   return code;
 }
 
-// A format that is no layout, or that has no item to read the values with,
-// is found here rather than at the first record.
+// A format that is no layout, that has no item to read the values with, or
+// whose numeric values fall on text items, is found here rather than at the
+// first record.
 void check_record_format(const InformationFile& info) {
   if (info.free_field) return;
+  const std::size_t first = info.character_id ? 1 : 0;
+  const int count = info.variables + static_cast<int>(first);
   try {
-    format::StringLines blank(std::vector<std::string>{""});
+    // One blank line per value, for a layout that goes on over several lines.
+    format::StringLines blank(std::vector<std::string>(static_cast<std::size_t>(count) + 1));
     std::vector<format::Field> fields;
-    format::read(format::Layout::parse(info.record_format), blank,
-                 info.variables + (info.character_id ? 1 : 0), fields, 10);
+    format::read(format::Layout::parse(info.record_format), blank, count, fields, 10);
+    for (std::size_t k = first; k < fields.size(); ++k) {
+      if (fields[k].is_text) info_file_error();
+    }
   } catch (const std::invalid_argument&) {
     info_file_error();
   }
@@ -186,6 +192,8 @@ InformationFile read_information_head(format::LineSource& lines, const std::stri
   info.record_format = next_info_line(lines).substr(0, 1000);
   info.free_field = info.record_format.starts_with('*');
   info.character_id = !info.free_field && has_character_identifier(info.record_format);
+  // The limits come first: a format is only checked for a table that fits.
+  check_limits(info);
   check_record_format(info);
   return info;
 }
@@ -201,10 +209,10 @@ void read_fixed_layout(console::DialogueUnit& dialogue, SampleTable& table) {
   console::Console& screen = dialogue.screen();
   std::ifstream info_file;
   const FileNames names = open_first_file(dialogue, DataKind::fixed_layout, info_file);
+  table.data_file = names.data;
   console::clear_console(screen);
   FileLines info_lines(info_file);
   InformationFile info = read_information_head(info_lines, names.info);
-  check_limits(info);
   show_contents(screen, info);
   read_variable_lines(info_lines, info);
   info_file.close();

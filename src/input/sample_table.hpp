@@ -22,6 +22,8 @@ struct SampleTable {
   int sample_count = 0;     // 0 .. max_samples
   int variable_count = 0;   // 0 .. max_variables
   float missing_code = -999.0f;
+  // The name of the data file read, for messages about its contents.
+  std::string data_file;
 
   // Value matrix, column by column: the max_samples values of one variable
   // are contiguous. Samples and variables are numbered from 1.

@@ -68,10 +68,13 @@ class Folder {
   std::vector<std::string> lines(const std::string& name) const { return read_lines(path_ / name); }
   bool exists(const std::string& name) const { return fs::exists(path_ / name); }
 
-  // Runs the program in this folder with the given answer lines on standard input.
-  RunResult run(const std::vector<std::string>& answers) const {
+  // Runs the program in this folder with the given answer lines on standard input;
+  // with a time limit, a run that hangs is killed and gives the status 124.
+  RunResult run(const std::vector<std::string>& answers, int time_limit_seconds = 0) const {
     write("stdin.txt", join_lines(answers));
-    std::string command = "cd '" + path_.string() + "' && '" + TARNWICK_BINARY +
+    const std::string limit =
+        time_limit_seconds > 0 ? "timeout " + std::to_string(time_limit_seconds) + " " : "";
+    std::string command = "cd '" + path_.string() + "' && " + limit + "'" + TARNWICK_BINARY +
                           "' < stdin.txt > screen.txt 2>&1";
     int raw = std::system(command.c_str());
     RunResult result;
@@ -121,6 +124,36 @@ inline int count_of(const std::string& text, const std::string& part) {
   int n = 0;
   for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
   return n;
+}
+
+}  // namespace e2e
+
+namespace e2e {
+
+// Copies the data and dialogue files of one example (examples/<name>/) into the
+// folder. Dialogue files name their data relative to a folder beside examples/;
+// the copies name the local files instead.
+inline void copy_example(const Folder& dir, const std::string& name) {
+  const fs::path source = fs::path(TARNWICK_SOURCE_DIR) / "examples" / name;
+  const std::string prefix = "../examples/" + name + "/";
+  for (const auto& entry : fs::directory_iterator(source)) {
+    const std::string file = entry.path().filename().string();
+    std::string text = read_file(entry.path());
+    if (entry.path().extension() == ".dlg") {
+      std::size_t at = 0;
+      while ((at = text.find(prefix, at)) != std::string::npos) text.erase(at, prefix.size());
+    }
+    dir.write(file, text);
+  }
+}
+
+// The lines of a text, without their line ends.
+inline std::vector<std::string> split_lines(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
 }
 
 }  // namespace e2e
