@@ -7,6 +7,7 @@
 
 #include "format/edit.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -43,9 +44,8 @@ bool place(FieldText& out, int width, char sign, bool optional_zero, std::string
   char* p = out.chars + at;
   if (sign) *p++ = sign;
   if (zero) *p++ = '0';
-  std::memcpy(p, body.data(), body.size());
-  p += body.size();
-  std::memcpy(p, tail.data(), tail.size());
+  p = std::copy(body.begin(), body.end(), p);
+  std::copy(tail.begin(), tail.end(), p);
   out.length = width;
   return true;
 }

@@ -51,7 +51,11 @@ class Layout {
  public:
   // Parses the text, or returns the cached parse of the same text. Blanks
   // outside quoted texts are ignored, as Fortran ignores them in a format.
-  // Throws std::invalid_argument for a text that is not a layout.
+  // Throws std::invalid_argument for a text that is not a layout. Accepted:
+  // nX, 'text', "text", nH, Iw[.m], Fw.d, Ew.d[Ee], Dw.d, Gw.d[Ee], Aw, A,
+  // Tc, TLn, TRn, n(...), repeat counts, /, :, $, kP, BN, BZ, S, SP, SS;
+  // commas may be left out or doubled, and text after the closing
+  // parenthesis is ignored, as a compiler's run-time formats allow.
   static Layout parse(std::string_view text);
 
   const std::string& text() const;
@@ -69,6 +73,16 @@ class Layout {
 // without its line end (a prompt). A layout that begins or ends with '/'
 // gives an empty record there. When values remain at the end of the layout,
 // a new record starts and the layout goes on from its last top-level group.
+// When the values run out, writing stops at the next data item (texts and
+// positions before it are still written). Once a '$' has been reached, no
+// later record of the same write is ended either, as the compiler's library
+// does it.
+// Fields: a number that does not fit, an infinity or a NaN fills its field
+// with asterisks; a real through Iw is shown as the nearest whole number, an
+// integer through F, E, D or G as a real; a text through a numeric item gives
+// asterisks, a number through Aw its free-field form.
+// Throws std::invalid_argument when values remain and the part of the layout
+// that reversion repeats takes none.
 std::string write(const Layout& layout, std::span<const Value> values);
 std::string write(std::string_view layout, std::span<const Value> values);
 

@@ -41,18 +41,10 @@ class Reader {
   }
 
   void edit(const Item& item) {
+    if (move_position(item, position_)) return;
     switch (item.op) {
       case Op::literal:
         position_ += item.text.size() * static_cast<std::size_t>(item.repeat);
-        return;
-      case Op::skip:
-        position_ += static_cast<std::size_t>(item.count);
-        return;
-      case Op::tab:
-        position_ = static_cast<std::size_t>(item.count - 1);
-        return;
-      case Op::tab_left:
-        position_ -= std::min(position_, static_cast<std::size_t>(item.count));
         return;
       case Op::scale:
         modes_.scale = item.count;

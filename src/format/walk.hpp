@@ -16,6 +16,26 @@
 
 namespace format {
 
+// The column moves of X, TRn, Tc and TLn within a record, the same for
+// writing and reading; false for any other item.
+inline bool move_position(const Item& item, std::size_t& position) {
+  switch (item.op) {
+    case Op::skip:
+      position += static_cast<std::size_t>(item.count);
+      return true;
+    case Op::tab:
+      position = static_cast<std::size_t>(item.count - 1);
+      return true;
+    case Op::tab_left:
+      position -= position < static_cast<std::size_t>(item.count)
+                      ? position
+                      : static_cast<std::size_t>(item.count);
+      return true;
+    default:
+      return false;
+  }
+}
+
 template <class Handler>
 void walk(const LayoutTree& tree, Handler& handler) {
   struct Frame {

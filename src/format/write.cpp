@@ -38,18 +38,10 @@ class Writer {
   }
 
   void edit(const Item& item) {
+    if (move_position(item, position_)) return;
     switch (item.op) {
       case Op::literal:
         for (int r = 0; r < item.repeat; ++r) put(item.text);
-        return;
-      case Op::skip:
-        position_ += static_cast<std::size_t>(item.count);
-        return;
-      case Op::tab:
-        position_ = static_cast<std::size_t>(item.count - 1);
-        return;
-      case Op::tab_left:
-        position_ -= std::min(position_, static_cast<std::size_t>(item.count));
         return;
       case Op::dollar:
         dollar_ = true;
