@@ -152,13 +152,9 @@ class Parser {
   }
 
   void group(std::vector<Item>& items, int repeat, int depth) {
-    std::size_t open = items.size();
     items.push_back(plain(Op::group_open, repeat));
     parse_list(items, depth);
-    items[open].partner = static_cast<int>(items.size());
-    Item close = plain(Op::group_close);
-    close.partner = static_cast<int>(open);
-    items.push_back(close);
+    items.push_back(plain(Op::group_close));
   }
 
   // A quoted literal; a doubled quote stands for one. Blanks count here.

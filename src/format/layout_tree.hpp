@@ -1,8 +1,8 @@
 #pragma once
 
 // The parsed form of a layout, shared by the writer and the reader: a flat
-// list of items in which a group is an opening item and a closing item that
-// point at each other, so that both can walk it without recursion.
+// list of items in which a group is an opening and a closing item, so that
+// both can walk it with a small stack instead of recursion.
 
 #include <string>
 #include <vector>
@@ -46,7 +46,6 @@ struct Item {
   int digits = -1;    // d of F, E, D, G; m of Iw.m; -1 when not given
   int exponent = -1;  // e of Ew.dEe and Gw.dEe; -1 when not given
   int count = 0;      // n of nX, TLn, TRn; c of Tc; k of kP
-  int partner = -1;   // the other end of a group
   std::string text;   // a literal's characters
 };
 
