@@ -4,6 +4,7 @@
 // standard input, the screen comes back as text, the files stay to be read.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -52,8 +53,9 @@ class Folder {
  public:
   Folder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = fs::temp_directory_path() /
-            (std::string("tarnwick_e2e_") + info->test_suite_name() + "_" + info->name());
+    // The process number keeps two builds that run the same test apart.
+    path_ = fs::temp_directory_path() / ("tarnwick_e2e_" + std::to_string(::getpid()) + "_" +
+                                         info->test_suite_name() + "_" + info->name());
     fs::remove_all(path_);
     fs::create_directories(path_);
   }

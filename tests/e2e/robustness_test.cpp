@@ -467,7 +467,8 @@ TEST(DialogueCuts, EveryCutOfEachExampleDialogueEndsNamingTheDialogueFile) {
         EXPECT_FALSE(dir.exists(report));
       }
     }
-    EXPECT_EQ(run_dialogue(dir, lines).status, 0) << dialogue;
+    const RunResult whole = run_dialogue(dir, lines);
+    EXPECT_EQ(whole.status, 0) << dialogue << ": " << last_line(whole.screen);
   }
 }
 
