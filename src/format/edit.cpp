@@ -163,7 +163,7 @@ bool exponent_field(double value, const Item& item, int scale, bool plus, char l
     body[b++] = '.';
     for (int i = scale; i < count; ++i) body[b++] = digits[i];
   }
-  char tail[16];
+  Chars tail;  // Ew.dEe allows as many exponent digits as a field is wide
   int t = 0;
   if (!exponent_part(exponent, item.exponent, letter, tail, t)) {
     asterisks(out, item.width);
