@@ -175,8 +175,11 @@ void show_clustering_panels(Surface& surface, const std::string& report_name,
   const PanelGrid grid = choose_grid(ncl, surface.width(), surface.height());
   const Coordinates q = scaled_coordinates(classes, grid);
   draw_panels(surface, grid, ncl, validity, classes, q);
-  surface.save_image(bitmap_name, 0, 0, surface.width(),
-                     surface.height());  // a failed save is not an error
+  // The picture is the display's one lasting result: a failed save is said,
+  // not passed over as success.
+  if (!surface.save_image(bitmap_name, 0, 0, surface.width(), surface.height())) {
+    throw std::runtime_error("CANNOT WRITE BITMAP FILE " + bitmap_name);
+  }
   surface.keep_window_open();
 }
 

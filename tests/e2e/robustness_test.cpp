@@ -557,3 +557,15 @@ TEST(UnwritableOutput, AReadOnlyFolder) {
   expect_stop(dir, result, "CANNOT OPEN FILE ro/RUN.OUT FOR WRITING", "");
   EXPECT_TRUE(fs::is_empty(dir / "ro"));
 }
+
+TEST(UnwritableOutput, ABitmapThatCannotBeWrittenIsAFailure) {
+  Folder dir;
+  dir.write("D.CSV", kData);
+  dir.write("ANSWERS.DLG", join_lines(both_run("RUN")));
+  fs::create_directory(dir / "RUN.BMP");
+  auto result = dir.run({"N", "ANSWERS.DLG"}, kTimeLimit);
+  expect_stop(dir, result, "CANNOT WRITE BITMAP FILE RUN.BMP", "RUN.OUT");
+  // Everything the analyses wrote is there.
+  EXPECT_EQ(dir.lines("RUN.CLS").size(), 12u);
+  EXPECT_TRUE(contains(dir.read("RUN.OUT"), "NORMAL END OF FUZZY JOB"));
+}

@@ -24,11 +24,11 @@ inline void fill_table(input::SampleTable& table, const std::vector<std::vector<
   table.sample_count = static_cast<int>(rows.size());
   table.variable_count = static_cast<int>(rows.front().size());
   for (int i = 1; i <= table.sample_count; ++i) {
-    table.ids[i - 1] = input::fixed_width("S" + std::to_string(i), 10);
+    table.ids[i - 1] = input::fixed_width(std::string("S").append(std::to_string(i)), 10);
     for (int j = 1; j <= table.variable_count; ++j) table.value(i, j) = rows[i - 1][j - 1];
   }
   for (int j = 1; j <= table.variable_count; ++j) {
-    table.names[j - 1] = input::fixed_width("V" + std::to_string(j), 10);
+    table.names[j - 1] = input::fixed_width(std::string("V").append(std::to_string(j)), 10);
   }
 }
 

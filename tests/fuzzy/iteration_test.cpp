@@ -161,7 +161,9 @@ TEST(Memberships, SampleOnACentreIsCrispAlsoWithExtragrades) {
     EXPECT_EQ(p.data.t().u(1, 1), 0.0f);
     EXPECT_EQ(p.data.t().u(2, 1), 1.0f);
     EXPECT_EQ(p.data.t().u(3, 1), 0.0f);
-    if (count.extragrade_phase()) EXPECT_EQ(p.data.t().u(4, 1), 0.0f);
+    if (count.extragrade_phase()) {
+      EXPECT_EQ(p.data.t().u(4, 1), 0.0f);
+    }
     EXPECT_GT(p.data.t().u(3, 2), 0.0f);  // the other sample stays fuzzy
     EXPECT_EQ(change, 1.0f);              // from 0 to 1 on the centre
   }
