@@ -10,7 +10,8 @@ namespace console {
 
 DialogueUnit::DialogueUnit(Console& screen) : screen_(screen), name_("CON") {}
 
-DialogueUnit::DialogueUnit(Console& screen, const std::string& name) : screen_(screen), name_(name) {
+DialogueUnit::DialogueUnit(Console& screen, const std::string& name)
+    : screen_(screen), name_(name) {
   if (name.empty() || name[0] == ' ' || name == "CON") {
     name_ = "CON";
     return;
@@ -27,7 +28,8 @@ std::string DialogueUnit::read_line() {
   }
   if (file_missing_) throw RunStop("DIALOGUE FILE " + name_ + " CANNOT BE OPENED");
   std::string line;
-  if (!std::getline(*file_, line)) throw RunStop("END OF DIALOGUE FILE " + name_ + ": MORE ANSWERS NEEDED");
+  if (!std::getline(*file_, line))
+    throw RunStop("END OF DIALOGUE FILE " + name_ + ": MORE ANSWERS NEEDED");
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
 }
@@ -102,6 +104,8 @@ void sort_ascending(std::span<int> list) {
   }
 }
 
-void clear_console(Console& screen) { screen.clear(); }
+void clear_console(Console& screen) {
+  screen.clear();
+}
 
 }  // namespace console

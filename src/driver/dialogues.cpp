@@ -57,7 +57,9 @@ bool read_free_integers(DialogueUnit& unit, std::vector<int>& out, std::size_t c
   return true;
 }
 
-bool in_range(int column, int count) { return column >= 1 && column <= count; }
+bool in_range(int column, int count) {
+  return column >= 1 && column <= count;
+}
 
 }  // namespace
 
@@ -91,9 +93,10 @@ void write_banner(Console& screen) {
 }
 
 void write_limits(Console& screen) {
-  screen.print("(/,' Max.number of input rows and columns ',I6,',',I4,/,/,"
-               "' Max.allowed number of iterations ',I4)",
-               limits::max_samples, limits::max_variables, limits::max_iterations);
+  screen.print(
+      "(/,' Max.number of input rows and columns ',I6,',',I4,/,/,"
+      "' Max.allowed number of iterations ',I4)",
+      limits::max_samples, limits::max_variables, limits::max_iterations);
 }
 
 void show_variable_table(Console& screen, const input::SampleTable& table) {
@@ -151,7 +154,8 @@ void ask_mapping_parameters(DialogueUnit& unit, run::RunParameters& p) {
     screen.write(" Power of distances in weighing? <1.0>: ");
     p.power = ask_real(unit, run::defaults::power);
     screen.write(" Number of iterations? (25 minimum) <100>: ");
-    p.nlm_iteration_answer = bound_iterations(screen, ask_integer(unit, run::defaults::nlm_iterations));
+    p.nlm_iteration_answer =
+        bound_iterations(screen, ask_integer(unit, run::defaults::nlm_iterations));
     p.nlm_iterations = std::max(p.nlm_iteration_answer, run::min_nlm_iterations);
     screen.write("\n ALL INPUT PARAMETERS CORRECT? (<Y> OR N): ");
     if (ask_letter(unit, 'Y', "YN") == 'Y') break;
@@ -171,7 +175,8 @@ int ask_first_clusters(DialogueUnit& unit, char extragrade) {
     unit.screen().write(" Starting number of clusters? <2>: ");
     int c = ask_integer(unit, run::defaults::first_clusters);
     if (c >= 2 && c <= max_clusters(extragrade)) return c;
-    unit.screen().print("(' NUMBER OF CLUSTERS MUST LIE BETWEEN 2 AND',I3)", max_clusters(extragrade));
+    unit.screen().print("(' NUMBER OF CLUSTERS MUST LIE BETWEEN 2 AND',I3)",
+                        max_clusters(extragrade));
   }
 }
 
@@ -220,7 +225,8 @@ void ask_clustering_parameters(DialogueUnit& unit, const input::SampleTable& tab
       if (ask_letter(unit, 'N', "YN") == 'Y') p.save_scaling = true;
     }
     screen.write(" Maximum number of iterations <100>:");
-    p.max_fcm_iterations = bound_iterations(screen, ask_integer(unit, run::defaults::fcm_iterations));
+    p.max_fcm_iterations =
+        bound_iterations(screen, ask_integer(unit, run::defaults::fcm_iterations));
     screen.write(" Value for Eps <0.0001>:");
     p.eps = ask_real(unit, run::defaults::eps);
     screen.write(" Give random number (1-200) to initiate clustering <1>: ");

@@ -77,7 +77,8 @@ void open_dialogue(Run& r) {
     std::size_t end = name.find_last_not_of(' ');
     name = end == std::string::npos ? std::string() : name.substr(0, end + 1);
     if (name.size() <= name_field || name[0] == ' ') break;
-    r.screen.print("(' DIALOGUE FILE NAME LONGER THAN',I3,' CHARACTERS: ',A)", static_cast<int>(name_field), name);
+    r.screen.print("(' DIALOGUE FILE NAME LONGER THAN',I3,' CHARACTERS: ',A)",
+                   static_cast<int>(name_field), name);
   }
   r.dialogue = std::make_unique<DialogueUnit>(r.screen, name.substr(0, name_field));
 }
@@ -137,9 +138,9 @@ void ask_columns(Run& r) {
     take_weights(r, weight_column);
   }
   if (r.mode == run::mode_clustering) {
-    auto [x, y] = ask_two_columns(*r.dialogue,
-                                  " Give column numbers of X,Y coordinates for graphics display: ",
-                                  r.table.variable_count);
+    auto [x, y] = ask_two_columns(
+        *r.dialogue,
+        " Give column numbers of X,Y coordinates for graphics display: ", r.table.variable_count);
     take_display_columns(r, x, y);
   }
   if (weight_column > 0) r.table.remove_column(weight_column);

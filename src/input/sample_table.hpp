@@ -18,9 +18,9 @@ std::string fixed_width(std::string_view text, std::size_t width);
 struct SampleTable {
   SampleTable();
 
-  std::string title;        // 80 characters
-  int sample_count = 0;     // 0 .. max_samples
-  int variable_count = 0;   // 0 .. max_variables
+  std::string title;       // 80 characters
+  int sample_count = 0;    // 0 .. max_samples
+  int variable_count = 0;  // 0 .. max_variables
   float missing_code = -999.0f;
   // The name of the data file read, for messages about its contents.
   std::string data_file;

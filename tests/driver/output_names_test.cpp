@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "driver/output_names.hpp"
+
+#include <gtest/gtest.h>
 
 using driver::output_names;
 

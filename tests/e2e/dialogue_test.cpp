@@ -35,8 +35,12 @@ const std::vector<std::string> kCoordinateDefaults = {"", ""};
 TEST(Dialogue, AllBlankAnswersRunBothAnalysesWithDefaults) {
   Folder dir;
   dir.write("data.CSV", kData);
-  auto result = dir.run(concat({{"", ""}, {"", "", ""}, data_answers(), kMappingDefaults,
-                                kClusteringDefaults, kCoordinateDefaults}));
+  auto result = dir.run(concat({{"", ""},
+                                {"", "", ""},
+                                data_answers(),
+                                kMappingDefaults,
+                                kClusteringDefaults,
+                                kCoordinateDefaults}));
   ASSERT_EQ(result.status, 0) << result.screen;
   EXPECT_TRUE(in_order(result.screen,
                        {" " + std::string(58, '-') + "\n  PROGRAM TARNWICK, 1995.",
@@ -81,8 +85,8 @@ TEST(Dialogue, AllBlankAnswersRunBothAnalysesWithDefaults) {
 TEST(Dialogue, ModeNSkipsTheWeightQuestionAndTheClustering) {
   Folder dir;
   dir.write("data.CSV", kData);
-  auto result = dir.run(concat({{"", ""}, {"RUN1.", "n"}, data_answers(), kMappingDefaults,
-                                kCoordinateDefaults}));
+  auto result = dir.run(
+      concat({{"", ""}, {"RUN1.", "n"}, data_answers(), kMappingDefaults, kCoordinateDefaults}));
   ASSERT_EQ(result.status, 0) << result.screen;
   EXPECT_FALSE(contains(result.screen, "Weight/selection option"));
   EXPECT_FALSE(contains(result.screen, "FUZZY C-MEANS SUBROUTINE"));
@@ -94,17 +98,17 @@ TEST(Dialogue, ModeNSkipsTheWeightQuestionAndTheClustering) {
 TEST(Dialogue, ModeFAsksTheDisplayColumnsAfterTheVariableTable) {
   Folder dir;
   dir.write("data.CSV", kData);
-  auto result = dir.run(concat({{"", ""}, {"", "F", ""}, data_answers(), {"", "x", "1,", "3"},
-                                kClusteringDefaults}));
+  auto result = dir.run(
+      concat({{"", ""}, {"", "F", ""}, data_answers(), {"", "x", "1,", "3"}, kClusteringDefaults}));
   ASSERT_EQ(result.status, 0) << result.screen;
   const std::string top = " |" + std::string(68, '-') + "\u2555\n";
   const std::string cells =
       " * 1 CU         *  * 2 ZN         *  * 3 PB         *  * 4            * \n";
-  EXPECT_TRUE(in_order(result.screen,
-                       {top + cells + "\n *" + std::string(68, '-') + "*\n\n",
-                        " Give column numbers of X,Y coordinates for graphics display: ",
-                        // "x" is not a number: the prompt comes again
-                        " Give column numbers of X,Y coordinates for graphics display: "}));
+  EXPECT_TRUE(
+      in_order(result.screen, {top + cells + "\n *" + std::string(68, '-') + "*\n\n",
+                               " Give column numbers of X,Y coordinates for graphics display: ",
+                               // "x" is not a number: the prompt comes again
+                               " Give column numbers of X,Y coordinates for graphics display: "}));
   EXPECT_FALSE(contains(result.screen, "NLM-SUBROUTINE"));
 }
 
@@ -116,14 +120,15 @@ TEST(Dialogue, ParameterDialoguesAreAskedAgainAfterN) {
   // Clustering: first pass 4 to 4 with save Y, then N; second pass defaults.
   std::vector<std::string> clustering = {"", "", "", "4", "4", "Y", "", "", "", "", "", "N"};
   clustering.insert(clustering.end(), kClusteringDefaults.begin(), kClusteringDefaults.end());
-  auto result = dir.run(concat({{"", ""}, {"", "", ""}, data_answers(), mapping, clustering,
-                                kCoordinateDefaults}));
+  auto result = dir.run(
+      concat({{"", ""}, {"", "", ""}, data_answers(), mapping, clustering, kCoordinateDefaults}));
   ASSERT_EQ(result.status, 0) << result.screen;
   EXPECT_EQ(count_of(result.screen, " *** INPUT PARAMETERS FOR NLM-SUBROUTINE ***"), 2);
   EXPECT_EQ(count_of(result.screen, " *** INPUT PARAMETERS FOR FUZZY C-MEANS SUBROUTINE ***"), 2);
   // 600 is cut to 500 with both messages; 1000 is read as 100, without them.
-  EXPECT_EQ(count_of(result.screen, " Maximum allowed number of iteration: 500\n"
-                                    " Number of iteration set to: 500\n"),
+  EXPECT_EQ(count_of(result.screen,
+                     " Maximum allowed number of iteration: 500\n"
+                     " Number of iteration set to: 500\n"),
             1);
   EXPECT_EQ(count_of(result.screen, " Save scaling matrix? (Y,<N>)"), 1);
   // The flag stays set although the second pass had different counts.
@@ -133,8 +138,8 @@ TEST(Dialogue, ParameterDialoguesAreAskedAgainAfterN) {
 TEST(Dialogue, FewerThanTwentyFiveMappingIterationsAreRaisedSilently) {
   Folder dir;
   dir.write("data.CSV", kData);
-  auto result = dir.run(concat({{"", ""}, {"", "N"}, data_answers(), {"", "", "20", ""},
-                                kCoordinateDefaults}));
+  auto result = dir.run(
+      concat({{"", ""}, {"", "N"}, data_answers(), {"", "", "20", ""}, kCoordinateDefaults}));
   ASSERT_EQ(result.status, 0) << result.screen;
   EXPECT_FALSE(contains(result.screen, "Number of iteration set to"));
   // The error of these well-separated groups falls in every iteration, so
@@ -145,8 +150,8 @@ TEST(Dialogue, FewerThanTwentyFiveMappingIterationsAreRaisedSilently) {
 TEST(Dialogue, RefusedLettersAreAskedAgain) {
   Folder dir;
   dir.write("data.CSV", kData);
-  auto result = dir.run(concat({{"", ""}, {"", "x", "f", ""}, data_answers(), {"1 2"},
-                                kClusteringDefaults}));
+  auto result =
+      dir.run(concat({{"", ""}, {"", "x", "f", ""}, data_answers(), {"1 2"}, kClusteringDefaults}));
   ASSERT_EQ(result.status, 0) << result.screen;
   EXPECT_TRUE(in_order(result.screen, {" NLM, FUZZY or both? (N,F or <B>): ",
                                        " THE ONLY ANSWERS ALLOWED ARE: B, N, F\n TRY AGAIN: ",
@@ -159,13 +164,21 @@ TEST(Dialogue, SameNormInBothAnalysesReusesTheMappingScaling) {
   // Mahalanobis in both: the inversion and its check are made once.
   std::vector<std::string> clustering = kClusteringDefaults;
   clustering[0] = "3";
-  auto same = dir.run(concat({{"", ""}, {"SAME", "", ""}, data_answers(), {"3", "", "", ""},
-                              clustering, kCoordinateDefaults}));
+  auto same = dir.run(concat({{"", ""},
+                              {"SAME", "", ""},
+                              data_answers(),
+                              {"3", "", "", ""},
+                              clustering,
+                              kCoordinateDefaults}));
   ASSERT_EQ(same.status, 0) << same.screen;
   EXPECT_EQ(count_of(dir.read("SAME.OUT"), " CHECK MATRIX AA*AA(INVERSE)=1, THE IDENTITY"), 1);
   // Mahalanobis for the clustering only: the check comes from the clustering.
-  auto other = dir.run(concat({{"", ""}, {"OTHER", "", ""}, data_answers(), kMappingDefaults,
-                               clustering, kCoordinateDefaults}));
+  auto other = dir.run(concat({{"", ""},
+                               {"OTHER", "", ""},
+                               data_answers(),
+                               kMappingDefaults,
+                               clustering,
+                               kCoordinateDefaults}));
   ASSERT_EQ(other.status, 0) << other.screen;
   EXPECT_EQ(count_of(dir.read("OTHER.OUT"), " CHECK MATRIX AA*AA(INVERSE)=1, THE IDENTITY"), 1);
 }
@@ -174,16 +187,17 @@ TEST(Dialogue, WeightColumnIsTakenOutOfTheVariables) {
   Folder dir;
   dir.write("data.CSV", "A,W,B\n1,0.5,2\n2,1.5,3\n3,0,4\n4,2,5\n5,1,6\n");
   std::vector<std::string> data = {"", "data", "", "", "", "", "", "", "", "", "", ""};
-  auto result = dir.run(concat({{"", ""}, {"", "F", "Y"}, data, {"", "2", "1 3"},
-                                kClusteringDefaults}));
+  auto result =
+      dir.run(concat({{"", ""}, {"", "F", "Y"}, data, {"", "2", "1 3"}, kClusteringDefaults}));
   ASSERT_EQ(result.status, 0) << result.screen;
   EXPECT_TRUE(in_order(result.screen, {" Give column number of sample weights: ",
                                        " Give column numbers of X,Y coordinates"}));
   auto report = dir.read("OUTPUT.OUT");
-  EXPECT_TRUE(contains(report, " VARIABLES SELECTED: \n " + std::string(77, '+') +
-                                   "\n A         B         \n"));
-  EXPECT_TRUE(contains(report, "          1  0.500          2  1.500          3  0.000"
-                               "          4  2.000\n          5  1.000\n"));
+  EXPECT_TRUE(contains(
+      report, " VARIABLES SELECTED: \n " + std::string(77, '+') + "\n A         B         \n"));
+  EXPECT_TRUE(contains(report,
+                       "          1  0.500          2  1.500          3  0.000"
+                       "          4  2.000\n          5  1.000\n"));
 }
 
 TEST(Dialogue, ADialogueFileThatEndsEarlyEndsTheRunNamingIt) {

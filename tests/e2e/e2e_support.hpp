@@ -65,7 +65,9 @@ class Folder {
   const fs::path& path() const { return path_; }
   fs::path operator/(const std::string& name) const { return path_ / name; }
 
-  void write(const std::string& name, const std::string& text) const { write_file(path_ / name, text); }
+  void write(const std::string& name, const std::string& text) const {
+    write_file(path_ / name, text);
+  }
   std::string read(const std::string& name) const { return read_file(path_ / name); }
   std::vector<std::string> lines(const std::string& name) const { return read_lines(path_ / name); }
   bool exists(const std::string& name) const { return fs::exists(path_ / name); }
@@ -114,7 +116,8 @@ inline ::testing::AssertionResult in_order(const std::string& text,
   for (const auto& part : parts) {
     std::size_t found = text.find(part, at);
     if (found == std::string::npos) {
-      return ::testing::AssertionFailure() << "missing (in order): \"" << part << "\" after offset " << at;
+      return ::testing::AssertionFailure()
+             << "missing (in order): \"" << part << "\" after offset " << at;
     }
     at = found + part.size();
   }

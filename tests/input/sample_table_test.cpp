@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "input/sample_table.hpp"
+
+#include <gtest/gtest.h>
 
 TEST(SampleTable, ColumnRemovalMovesLaterColumnsDownByOne) {
   input::SampleTable t;

@@ -1,13 +1,13 @@
 // The report's run echo: exact lines for the title, the rules, the names
 // eight to a line and the samples four to a line with their weights.
+#include "run/run_echo.hpp"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
-
-#include "run/run_echo.hpp"
 
 namespace {
 
@@ -24,7 +24,8 @@ input::SampleTable table_with(int variables, int samples) {
   t.title = input::fixed_width("SOIL SURVEY TEST", 80);
   t.variable_count = variables;
   t.sample_count = samples;
-  for (int j = 1; j <= variables; ++j) t.names[j - 1] = input::fixed_width("VAR" + std::to_string(j), 10);
+  for (int j = 1; j <= variables; ++j)
+    t.names[j - 1] = input::fixed_width("VAR" + std::to_string(j), 10);
   for (int i = 1; i <= samples; ++i) {
     std::string n = std::to_string(i);
     t.ids[i - 1] = std::string(10 - n.size(), ' ') + n;
