@@ -82,7 +82,8 @@ class Layout {
 // integer through F, E, D or G as a real; a text through a numeric item gives
 // asterisks, a number through Aw its free-field form.
 // Throws std::invalid_argument when values remain and the part of the layout
-// that reversion repeats takes none.
+// that reversion repeats takes none, and when the layout's repeats make it
+// visit more than 1000 items (a literal once per copy) between two values.
 std::string write(const Layout& layout, std::span<const Value> values);
 std::string write(std::string_view layout, std::span<const Value> values);
 
@@ -180,7 +181,8 @@ enum class ReadStatus {
 // cannot be converted is delivered with valid = false and reading goes on.
 // An A without a width takes the rest of the record. A layout whose items
 // after the reversion point read nothing throws std::invalid_argument when
-// items remain. Quoted texts in a layout skip their length; BN (the
+// items remain, as does one that visits more than 1000 items between two
+// values (as in writing). Quoted texts in a layout skip their length; BN (the
 // default) and BZ set the blank mode, kP scales fields without an exponent.
 ReadStatus read(const Layout& layout, LineSource& source, int count, std::vector<Field>& fields);
 // The same, with an A without a width taking `plain_text_width` characters,

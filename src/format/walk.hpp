@@ -36,6 +36,13 @@ inline bool move_position(const Item& item, std::size_t& position) {
   }
 }
 
+// Repeat counts multiply through nested groups, so a short layout such as
+// (1000(1000(1000(1X))),I5) would walk for hours (or write gigabytes) before
+// its first value. A transfer may visit at most this many items between two
+// values (a literal counts once per copy written); layouts in use stay far
+// below it.
+constexpr int most_items_between_values = 1000;
+
 template <class Handler>
 void walk(const LayoutTree& tree, Handler& handler) {
   struct Frame {
@@ -46,7 +53,13 @@ void walk(const LayoutTree& tree, Handler& handler) {
   int depth = 0;
   const std::vector<Item>& items = tree.items;
   std::size_t at = 0;
+  int visited = 0;  // items since the last value
   for (;;) {
+    if (at < items.size()) {
+      visited += items[at].op == Op::literal ? items[at].repeat : 1;
+      if (visited > most_items_between_values)
+        throw std::invalid_argument("layout " + tree.text + " repeats too much between values");
+    }
     if (at == items.size()) {
       if (!handler.values_left()) return;
       if (!tree.data_after_reversion)
@@ -84,6 +97,7 @@ void walk(const LayoutTree& tree, Handler& handler) {
             if (!handler.values_left()) return;
             handler.data(item);
           }
+          visited = 0;
         } else {
           handler.edit(item);
         }
