@@ -12,6 +12,16 @@ void Console::clear() {
   for (auto& hook : clear_hooks_) hook();
 }
 
+void Console::track(std::string_view text) {
+  for (char c : text) {
+    if (c == '\n') {
+      place(cursor_row() + 1, 1);
+    } else {
+      place(cursor_row(), cursor_column() + 1);
+    }
+  }
+}
+
 // Terminal ------------------------------------------------------------------
 
 TerminalConsole::TerminalConsole() : terminal_(isatty(STDOUT_FILENO) == 1) {}
@@ -26,15 +36,12 @@ std::optional<std::string> TerminalConsole::read_line() {
   std::string line;
   if (!std::getline(std::cin, line)) return std::nullopt;
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  // The answer's own line end moves the cursor to the next line.
-  ++row_;
-  column_ = 1;
+  track_answer();  // the answer's own line end
   return line;
 }
 
 void TerminalConsole::set_cursor(int row, int column) {
-  row_ = row;
-  column_ = column;
+  place(row, column);
   if (terminal_) {
     std::cout << "\x1b[" << row << ';' << column << 'H';
     std::cout.flush();
@@ -42,22 +49,10 @@ void TerminalConsole::set_cursor(int row, int column) {
 }
 
 void TerminalConsole::clear_text() {
-  row_ = 1;
-  column_ = 1;
+  place(1, 1);
   if (terminal_) {
     std::cout << "\x1b[2J\x1b[H";
     std::cout.flush();
-  }
-}
-
-void TerminalConsole::track(std::string_view text) {
-  for (char c : text) {
-    if (c == '\n') {
-      ++row_;
-      column_ = 1;
-    } else {
-      ++column_;
-    }
   }
 }
 
@@ -65,32 +60,18 @@ void TerminalConsole::track(std::string_view text) {
 
 void ScriptedConsole::write(std::string_view text) {
   transcript_.append(text);
-  for (char c : text) {
-    if (c == '\n') {
-      ++row_;
-      column_ = 1;
-    } else {
-      ++column_;
-    }
-  }
+  track(text);
 }
 
 std::optional<std::string> ScriptedConsole::read_line() {
   if (next_ >= input_.size()) return std::nullopt;
-  ++row_;
-  column_ = 1;
+  track_answer();
   return input_[next_++];
-}
-
-void ScriptedConsole::set_cursor(int row, int column) {
-  row_ = row;
-  column_ = column;
 }
 
 void ScriptedConsole::clear_text() {
   ++clears_;
-  row_ = 1;
-  column_ = 1;
+  place(1, 1);
 }
 
 }  // namespace console

@@ -24,9 +24,9 @@ class Console {
   // True when the output is a terminal that can clear and place the cursor.
   virtual bool is_terminal() const = 0;
   // Cursor position, rows and columns counted from 1.
-  virtual void set_cursor(int row, int column) = 0;
-  virtual int cursor_row() const = 0;
-  virtual int cursor_column() const = 0;
+  virtual void set_cursor(int row, int column) { place(row, column); }
+  int cursor_row() const { return row_; }
+  int cursor_column() const { return column_; }
 
   // Clears the whole window: the text and, when a drawing surface shares the
   // window, the graphics too (see on_clear).
@@ -47,9 +47,18 @@ class Console {
 
  protected:
   virtual void clear_text() = 0;
+  // Keeps the cursor position up to date after text was written or a line read.
+  void track(std::string_view text);
+  void track_answer() { track("\n"); }
+  void place(int row, int column) {
+    row_ = row;
+    column_ = column;
+  }
 
  private:
   std::vector<std::function<void()>> clear_hooks_;
+  int row_ = 1;
+  int column_ = 1;
 };
 
 // The real console on standard input and output. Clearing and cursor moves are
@@ -62,17 +71,12 @@ class TerminalConsole : public Console {
   std::optional<std::string> read_line() override;
   bool is_terminal() const override { return terminal_; }
   void set_cursor(int row, int column) override;
-  int cursor_row() const override { return row_; }
-  int cursor_column() const override { return column_; }
 
  protected:
   void clear_text() override;
 
  private:
-  void track(std::string_view text);
   bool terminal_;
-  int row_ = 1;
-  int column_ = 1;
 };
 
 // A console for tests: answers come from a list of lines, everything written
@@ -84,9 +88,6 @@ class ScriptedConsole : public Console {
   void write(std::string_view text) override;
   std::optional<std::string> read_line() override;
   bool is_terminal() const override { return terminal_; }
-  void set_cursor(int row, int column) override;
-  int cursor_row() const override { return row_; }
-  int cursor_column() const override { return column_; }
 
   const std::string& transcript() const { return transcript_; }
   int clear_count() const { return clears_; }
@@ -101,8 +102,6 @@ class ScriptedConsole : public Console {
   bool terminal_;
   std::string transcript_;
   int clears_ = 0;
-  int row_ = 1;
-  int column_ = 1;
 };
 
 }  // namespace console
