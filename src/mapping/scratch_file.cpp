@@ -266,7 +266,7 @@ class DumpReader {
  private:
   void refill() {
     const std::size_t kept = static_cast<std::size_t>(end_ - p_);
-    std::memmove(buffer_.data(), p_, kept);
+    if (kept > 0) std::memmove(buffer_.data(), p_, kept);  // p_ is null before the first fill
     const std::size_t got = std::fread(buffer_.data() + kept, 1, chunk_size - kept, file_);
     if (got < chunk_size - kept) at_end_ = true;
     p_ = buffer_.data();
