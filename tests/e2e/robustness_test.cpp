@@ -427,7 +427,10 @@ TEST(WrongAnswers, ClusterCountsBeyondTheClassTablesAreAskedAgain) {
        " FINISHING NUMBER OF CLUSTERS MUST LIE BETWEEN  2 AND 34"},
       {{"", "N", "", "2", "36", "3"}, " FINISHING NUMBER OF CLUSTERS MUST LIE BETWEEN  2 AND 35"},
       {{"", "N", "", "36", "2", "3"}, " NUMBER OF CLUSTERS MUST LIE BETWEEN 2 AND 35"},
-      {{"", "Y", "", "", "35", "2", "3"}, " NUMBER OF CLUSTERS MUST LIE BETWEEN 2 AND 34"}};
+      {{"", "Y", "", "", "35", "2", "3"}, " NUMBER OF CLUSTERS MUST LIE BETWEEN 2 AND 34"},
+      // A last count below the first; equal counts then put the save question.
+      {{"", "N", "", "3", "2", "3", ""},
+       " FINISHING NUMBER OF CLUSTERS MUST LIE BETWEEN  3 AND 35"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.refusal);
     auto result = run_dialogue(dir, head + c.answers + repeat(6, {""}));
@@ -444,6 +447,26 @@ TEST(WrongAnswers, ClusterCountsBeyondTheClassTablesAreAskedAgain) {
     EXPECT_TRUE(contains(result.screen, " Maximum number of iterations <100>:\n"));
     expect_stop(dir, result, "END OF DIALOGUE FILE ANSWERS.DLG: MORE ANSWERS NEEDED");
   }
+}
+
+TEST(WrongAnswers, SortColumnOutsideTheVariablesIsAskedAgain) {
+  Folder dir;
+  // High CU with low ZN and the other way round: the two sort columns give
+  // opposite orders of the centres.
+  dir.write("D.CSV",
+            "CU,ZN\n10,60\n11,61\n12,59\n10.5,62\n11.5,60\n12,61\n"
+            "40,20\n42,21\n41,19\n39,22\n43,20\n40,21\n");
+  // Two clusters; the sort column answers 0 and 3 are refused, 2 is taken.
+  const std::vector<std::string> answers =
+      std::vector<std::string>{"", "F", ""} + csv_input("D", 2) +
+      std::vector<std::string>{"1 2", "", "N", "", "2", "2", "", "", "", "", "", "0", "3", "2", ""};
+  auto result = run_dialogue(dir, answers);
+  ASSERT_EQ(result.status, 0) << result.screen;
+  EXPECT_EQ(count_of(result.screen, " COLUMN NUMBER MUST LIE BETWEEN 1 AND   2\n"), 2)
+      << result.screen;
+  const std::string report = dir.read("OUTPUT.OUT");
+  EXPECT_TRUE(contains(report, "\n CU                   40.8"));
+  EXPECT_TRUE(contains(report, "\n ZN                   20.5"));
 }
 
 // Dialogue files that end early ----------------------------------------------

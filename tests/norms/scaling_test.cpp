@@ -60,6 +60,16 @@ TEST(ScalingMatrix, UnusableVariablesAreNamedAndLeftOut) {
   r.scale("NLM", 2);
   EXPECT_NE(r.screen.transcript().find("VARIABLE 4 (V4) HAS A MEAN OF ZERO OR BELOW"),
             std::string::npos);
+  // A negative mean (logarithms of values below 1) would give a negative
+  // weight and a negative distance: left out as well.
+  NormsRun logs({{-1, 3}, {-2, 5}, {-3, 4}});
+  logs.scale("NLM", 2);
+  EXPECT_NE(logs.screen.transcript().find("VARIABLE 1 (V1) HAS A MEAN OF ZERO OR BELOW"),
+            std::string::npos);
+  EXPECT_EQ(logs.scaling.cc(1, 1), 0.0f);
+  EXPECT_FLOAT_EQ(logs.scaling.cc(2, 2), 0.25f);
+  auto log_rows = norms::sample_rows(logs.table, 3, 2);
+  EXPECT_FLOAT_EQ(logs.scaling.distance(&log_rows[0], &log_rows[2]), 1.0f);
 }
 
 TEST(ScalingMatrix, NoMeasurableVariableStopsTheRun) {
