@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <sstream>
 
 #include "console/run_stop.hpp"
@@ -284,6 +285,26 @@ TEST(SkippedCount, ZeroDivisorIsSaidAndTheOtherCountsRun) {
     EXPECT_NE(items[5], "0");
     EXPECT_EQ(items[6], "0");
     EXPECT_EQ(items[7], "0");
+  }
+}
+
+TEST(SkippedCount, DistanceBeyondSinglePrecisionIsSaid) {
+  // A value of 3E30 (a missing-value code not declared as one) puts the
+  // centres so far out that a squared distance overflows.
+  FuzzyRun r(Rows{{1, 2}, {2, 1}, {3e30f, 2}, {5, 5}, {6, 5}, {5, 6}});
+  r.args.first_clusters = 2;
+  r.args.last_clusters = 2;
+  r.run();
+  const std::string said =
+      " CLUSTER COUNT 2 CANNOT BE COMPUTED: THE DISTANCE OF SAMPLE 1 TO CLASS 1 IS NOT A FINITE "
+      "NUMBER; THE COUNT IS SKIPPED";
+  EXPECT_EQ(count_of_lines(r.lines("RUN.OUT"), said), 1);
+  for (const char* name : {"RUN.OUT", "RUN.CLS", "RUN.OPT"}) {
+    for (std::string line : r.lines(name)) {
+      for (char& ch : line) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+      EXPECT_EQ(line.find("inf"), std::string::npos) << name << ": " << line;
+      EXPECT_EQ(line.find("nan"), std::string::npos) << name << ": " << line;
+    }
   }
 }
 
