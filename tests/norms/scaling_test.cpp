@@ -93,6 +93,29 @@ TEST(ScalingMatrix, MahalanobisInvertsCovarianceAndOtherNumbersBuildItToo) {
   EXPECT_FLOAT_EQ(r.scaling.distance(&rows[0], &rows[6]), 7.0f);
 }
 
+TEST(ScalingMatrix, MahalanobisInvertsTheMeasuredVariablesOnly) {
+  // The example above with a constant variable between its two variables.
+  NormsRun r({{-2, 7, -3}, {-2, 7, 1}, {2, 7, 1}, {2, 7, 1}});
+  r.scale("NLM", 3);
+  EXPECT_FALSE(r.scaling.measures(2));
+  EXPECT_FLOAT_EQ(r.scaling.cc(1, 1), 0.375f);
+  EXPECT_FLOAT_EQ(r.scaling.cc(1, 3), -0.25f);
+  EXPECT_FLOAT_EQ(r.scaling.cc(3, 1), -0.25f);
+  EXPECT_FLOAT_EQ(r.scaling.cc(3, 3), 0.5f);
+  for (int k = 1; k <= 3; ++k) EXPECT_EQ(r.scaling.cc(2, k) + r.scaling.cc(k, 2), 0.0f);
+  // Still divided by the two measured variables, also with one missing.
+  auto rows = norms::sample_rows(r.table, 4, 3);
+  EXPECT_FLOAT_EQ(r.scaling.distance(&rows[0], &rows[9]), 3.0f);
+  rows[9] = M;
+  EXPECT_FLOAT_EQ(r.scaling.distance(&rows[0], &rows[9]), 16.0f * 0.5f);
+  // The check: the warning, the heading, then identity rows with a zero row.
+  const auto lines = r.report_lines();
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[4], "            1.00  0.00  0.00");
+  EXPECT_EQ(lines[5], "            0.00  0.00  0.00");
+  EXPECT_EQ(lines[6], "            0.00  0.00  1.00");
+}
+
 TEST(ScalingMatrix, DependentVariablesStopTheRunNamingTheVariable) {
   // Shares that add up to 100: the third is the rest of the first two.
   unsigned seed = 3;
