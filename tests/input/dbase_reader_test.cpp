@@ -264,6 +264,22 @@ TEST(DbaseReader, APartialLastRecordAndAMissingEndByteAreFine) {
   EXPECT_TRUE(r.shows(" LENGTH OF FILE = 12\n"));
 }
 
+TEST(DbaseReader, NothingAfterTheEndOfFileByteIsASample) {
+  // Writers that pad a file to whole blocks leave bytes behind the mark,
+  // here more than a record's worth.
+  ScratchFolder folder;
+  const std::vector<DbfField> fields = {{"A", 'N', 4}};
+  folder.write("SOIL.DBF",
+               dbf_bytes(fields, {dbf_record(fields, {"1"}), dbf_record(fields, {"2"})}) +
+                   std::string(12, '\0'));
+  InputRun r(dbase_answers({"", "Y", "", ""}));
+  r.run();
+  EXPECT_EQ(r.table->sample_count, 2);
+  EXPECT_FALSE(r.shows("NOT A NUMBER"));
+  EXPECT_FALSE(r.shows("ENDS INSIDE RECORD"));
+  EXPECT_TRUE(r.shows(" LENGTH OF FILE = 23\n"));
+}
+
 TEST(DbaseReader, WideFieldsAndRecordsLongerThanTheBuffer) {
   ScratchFolder folder;
   std::vector<DbfField> fields = {{"NAME", 'C', 120}};
