@@ -185,6 +185,24 @@ TEST(FixedReader, FreeFieldRecordsWithNullsRepeatsAndSlashes) {
   EXPECT_TRUE(r.shows(" DATA READ IN FREEFIELD!\n"));
 }
 
+TEST(FixedReader, AFreeFieldValueThatIsNoNumberKeepsTheRecordBeforesLaterValues) {
+  ScratchFolder folder;
+  folder.write("ROCKS.INF", info_text("    3\n    3\n-999.\n*\n", three_names));
+  folder.write("ROCKS.FXD", "1 2 3\n4,abc,6\n7 8 9\n");
+  InputRun r(fixed_answers(std::vector<std::string>{""} + take_three));
+  r.run();
+  const input::SampleTable& t = *r.table;
+  ASSERT_EQ(t.sample_count, 3);
+  EXPECT_EQ(t.value(2, 1), 4.0f);
+  EXPECT_EQ(t.value(2, 2), 2.0f);
+  EXPECT_EQ(t.value(2, 3), 3.0f);
+  // The rest of the line is dropped: the next record starts on the next line.
+  EXPECT_EQ(t.value(3, 1), 7.0f);
+  EXPECT_TRUE(
+      r.shows(" RECORD 2 HOLDS A VALUE THAT IS NOT A NUMBER: ITS LATER VALUES ARE "
+              "THOSE OF THE RECORD BEFORE\n"));
+}
+
 TEST(FixedReader, NumericIdAndLogTransformOnFormattedRecords) {
   ScratchFolder folder;
   folder.write("ROCKS.INF", info_text("    2\n    3\n-999.\n(3F6.1)\n", three_names));
