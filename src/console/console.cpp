@@ -1,5 +1,6 @@
 #include "console/console.hpp"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -24,7 +25,17 @@ void Console::track(std::string_view text) {
 
 // Terminal ------------------------------------------------------------------
 
-TerminalConsole::TerminalConsole() : terminal_(isatty(STDOUT_FILENO) == 1) {}
+std::string cursor_moves(int from_row, int row, int column) {
+  std::string moves;
+  if (row < from_row) moves += "\x1b[" + std::to_string(from_row - row) + 'A';
+  if (row > from_row) moves.append(static_cast<std::size_t>(row - from_row), '\n');
+  moves += '\r';
+  if (column > 1) moves += "\x1b[" + std::to_string(column - 1) + 'C';
+  return moves;
+}
+
+TerminalConsole::TerminalConsole()
+    : terminal_(isatty(STDOUT_FILENO) == 1), echoed_answers_(isatty(STDIN_FILENO) == 1) {}
 
 void TerminalConsole::write(std::string_view text) {
   std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -36,16 +47,22 @@ std::optional<std::string> TerminalConsole::read_line() {
   std::string line;
   if (!std::getline(std::cin, line)) return std::nullopt;
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  track_answer();  // the answer's own line end
+  if (echoed_answers_) track_answer();  // the answer's own line end
   return line;
 }
 
 void TerminalConsole::set_cursor(int row, int column) {
-  place(row, column);
   if (terminal_) {
-    std::cout << "\x1b[" << row << ';' << column << 'H';
+    std::cout << cursor_moves(cursor_row(), row, column);
     std::cout.flush();
   }
+  place(row, column);
+}
+
+int TerminalConsole::columns() const {
+  winsize size{};
+  if (!terminal_ || ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0) return 0;
+  return size.ws_col;
 }
 
 void TerminalConsole::clear_text() {

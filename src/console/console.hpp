@@ -25,6 +25,8 @@ class Console {
   virtual bool is_terminal() const = 0;
   // Cursor position, rows and columns counted from 1.
   virtual void set_cursor(int row, int column) { place(row, column); }
+  // Width of the window in characters; 0 when it is not known.
+  virtual int columns() const { return 0; }
   int cursor_row() const { return row_; }
   int cursor_column() const { return column_; }
 
@@ -71,13 +73,25 @@ class TerminalConsole : public Console {
   std::optional<std::string> read_line() override;
   bool is_terminal() const override { return terminal_; }
   void set_cursor(int row, int column) override;
+  int columns() const override;
 
  protected:
   void clear_text() override;
 
  private:
   bool terminal_;
+  // A typed answer is echoed with its line end only when the input is a
+  // terminal too; answers piped in leave the cursor behind the prompt.
+  bool echoed_answers_;
 };
+
+// The terminal sequence that takes the cursor from row `from_row` to row
+// `row`, column `column`. The steps are relative: once the screen has
+// scrolled (a long list of variables) the rows counted since the last clear
+// are no longer screen rows, but the distances between lines still hold.
+// Downward steps are line ends, which scroll at the bottom of the screen
+// where a cursor move would stop.
+std::string cursor_moves(int from_row, int row, int column);
 
 // A console for tests: answers come from a list of lines, everything written
 // is recorded in transcript().

@@ -131,11 +131,9 @@ void set_identifiers(console::DialogueUnit& dialogue, DbaseSelection& selection,
   }
 }
 
-// The end-of-file byte alone after the last record is normal; any other rest
-// is a record cut short, which is not read and so is told.
+// A record cut short by the end of the file is not read, and so is told.
 void warn_cut_record(console::Console& screen, const std::string& name, int records,
-                     std::size_t rest, char last) {
-  if (rest == 0 || (rest == 1 && last == end_of_file_byte)) return;
+                     std::size_t rest) {
   screen.line(" DBASE FILE " + name + " ENDS INSIDE RECORD " + std::to_string(records + 1) +
               ": ITS " + std::to_string(rest) + " BYTES ARE NOT READ");
 }
@@ -179,18 +177,26 @@ long long read_dbase_records(std::istream& file, const DbaseHeader& header,
   std::vector<char> buffer(chunk_size(header.record_length));
   long long total = 0;
   int k = 0;
+  // The end-of-file byte where a record would begin ends the records: no
+  // record starts with it, and what a writer leaves behind it is no sample.
+  bool marked_end = false;
   for (;;) {
     file.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     const std::size_t got = static_cast<std::size_t>(file.gcount());
     total += static_cast<long long>(got);
-    // Bytes after the last whole record (the end-of-file byte 26, a record
-    // cut short) are not a sample.
-    for (std::size_t at = 0; at + length <= got; at += length) {
+    std::size_t at = 0;
+    for (; !marked_end && at + length <= got; at += length) {
+      if (buffer[at] == end_of_file_byte) {
+        marked_end = true;
+        break;
+      }
       if (++k > limits::max_samples) throw RunStop("TOO MANY OBJECTS FOR PROGRAM");
       records.store(k, std::string_view(buffer.data() + at, length));
     }
     if (got < buffer.size()) {
-      warn_cut_record(screen, table.data_file, k, got % length, got > 0 ? buffer[got - 1] : 0);
+      if (!marked_end && at < got && buffer[at] != end_of_file_byte) {
+        warn_cut_record(screen, table.data_file, k, got - at);
+      }
       break;
     }
   }

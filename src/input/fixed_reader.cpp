@@ -79,7 +79,7 @@ void show_contents(console::Console& screen, const InformationFile& info) {
 // One record of the data file with its values for the selected variables.
 class FixedRecords {
  public:
-  FixedRecords(FileLines& data, const InformationFile& info, const Selection& selection,
+  FixedRecords(RecordLines& data, const InformationFile& info, const Selection& selection,
                SampleTable& table, console::Console& screen)
       : data_(data),
         info_(info),
@@ -133,7 +133,7 @@ class FixedRecords {
     return table_.missing_code;
   }
 
-  FileLines& data_;
+  RecordLines& data_;
   const InformationFile& info_;
   const Selection& selection_;
   SampleTable& table_;
@@ -154,7 +154,7 @@ void open_data_file(const FileNames& names, std::ifstream& file) {
 int read_fixed_records(std::ifstream& file, const FileNames& names, const InformationFile& info,
                        const Selection& selection, SampleTable& table, console::Console& screen) {
   show_wait(screen);
-  FileLines data(file);
+  RecordLines data(file);
   FixedRecords records(data, info, selection, table, screen);
   RowStore store(table, selection, screen, info.character_id);
   int count = 0;

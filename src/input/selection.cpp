@@ -1,5 +1,7 @@
 #include "input/selection.hpp"
 
+#include <algorithm>
+
 #include "console/run_stop.hpp"
 #include "input/sample_table.hpp"
 #include "input/text_fields.hpp"
@@ -42,7 +44,7 @@ class QuestionPlace {
     question += style_.answers;
     if (screen_.is_terminal()) {
       screen_.set_cursor(row_, 1);
-      screen_.write(std::string(style_.clear_width, ' '));
+      screen_.write(std::string(wipe_width(), ' '));
       screen_.set_cursor(row_, 1);
     } else if (line_open_) {
       screen_.write("\n");
@@ -76,6 +78,14 @@ class QuestionPlace {
   }
 
  private:
+  // Blanks that reach past the window's edge would wrap onto the line below
+  // (and scroll the screen when the question stands on its last line).
+  std::size_t wipe_width() const {
+    const int columns = screen_.columns();
+    if (columns <= 1) return style_.clear_width;
+    return std::min(style_.clear_width, static_cast<std::size_t>(columns - 1));
+  }
+
   Console& screen_;
   const WalkStyle& style_;
   int row_;

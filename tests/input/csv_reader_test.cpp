@@ -156,6 +156,17 @@ TEST(CsvReader, ByteOrderMarkCrLfAndAMissingLastLineEnd) {
   EXPECT_EQ(t.value(2, 2), 4.0f);
 }
 
+TEST(CsvReader, LoneCarriageReturnsEndLinesAsOlderMacintoshExportsWriteThem) {
+  ScratchFolder folder;
+  folder.write("ROCKS.CSV", "Cu,Zn\r1,2\r3,4\r");
+  InputRun r(csv_answers({"", "Y", "", "Y", "", ""}));
+  r.run();
+  EXPECT_EQ(r.table->names[1], "Zn        ");
+  ASSERT_EQ(r.table->sample_count, 2);
+  EXPECT_EQ(r.table->value(2, 1), 3.0f);
+  EXPECT_EQ(r.table->value(2, 2), 4.0f);
+}
+
 TEST(CsvReader, AHeaderAloneGivesNoSamples) {
   ScratchFolder folder;
   folder.write("ROCKS.CSV", "Cu,Zn\n");

@@ -264,6 +264,22 @@ TEST(DbaseReader, APartialLastRecordAndAMissingEndByteAreFine) {
   EXPECT_TRUE(r.shows(" LENGTH OF FILE = 12\n"));
 }
 
+TEST(DbaseReader, NothingAfterTheEndOfFileByteIsASample) {
+  // Writers that pad a file to whole blocks leave bytes behind the mark,
+  // here more than a record's worth.
+  ScratchFolder folder;
+  const std::vector<DbfField> fields = {{"A", 'N', 4}};
+  folder.write("SOIL.DBF",
+               dbf_bytes(fields, {dbf_record(fields, {"1"}), dbf_record(fields, {"2"})}) +
+                   std::string(12, '\0'));
+  InputRun r(dbase_answers({"", "Y", "", ""}));
+  r.run();
+  EXPECT_EQ(r.table->sample_count, 2);
+  EXPECT_FALSE(r.shows("NOT A NUMBER"));
+  EXPECT_FALSE(r.shows("ENDS INSIDE RECORD"));
+  EXPECT_TRUE(r.shows(" LENGTH OF FILE = 23\n"));
+}
+
 TEST(DbaseReader, WideFieldsAndRecordsLongerThanTheBuffer) {
   ScratchFolder folder;
   std::vector<DbfField> fields = {{"NAME", 'C', 120}};
@@ -284,6 +300,41 @@ TEST(DbaseReader, WideFieldsAndRecordsLongerThanTheBuffer) {
   EXPECT_EQ(r.table->ids[1], "B2        ");
   EXPECT_EQ(r.table->value(1, 1), 1.5f);
   EXPECT_EQ(r.table->value(2, 1), 2.5f);
+}
+
+TEST(DbaseReader, MoreThanAHundredFieldsAreReadWhileTheirLayoutFits) {
+  ScratchFolder folder;
+  auto numbered = [](int count) {
+    std::vector<DbfField> fields;
+    for (int j = 1; j <= count; ++j) fields.push_back({"F" + std::to_string(j), 'N', 5});
+    return fields;
+  };
+  auto values = [](int count, int k) {
+    std::vector<std::string> v;
+    for (int j = 1; j <= count; ++j) v.push_back(std::to_string(100 * k + j));
+    return v;
+  };
+  // 130 fields: the first and the last are taken, every other one left.
+  const std::vector<DbfField> many = numbered(130);
+  folder.write("MANY.DBF", dbf_bytes(many, {dbf_record(many, values(130, 1)),
+                                            dbf_record(many, values(130, 2))}));
+  std::vector<std::string> walk = {"", "Y", ""};
+  for (int j = 2; j < 130; ++j) walk.emplace_back("N");
+  walk.insert(walk.end(), {"Y", "", ""});
+  InputRun r(std::vector<std::string>{"D", "MANY", "", ""} + walk + std::vector<std::string>{""});
+  r.run();
+  EXPECT_TRUE(r.shows(" File contains  130 numeric variables.\n"));
+  ASSERT_EQ(r.table->variable_count, 2);
+  EXPECT_EQ(r.table->names[1], "F130      ");
+  EXPECT_EQ(r.table->value(2, 1), 201.0f);
+  EXPECT_EQ(r.table->value(2, 2), 330.0f);
+  // Past 165 fields the record layout can hold no more pieces.
+  const std::vector<DbfField> too_many = numbered(170);
+  folder.write("WIDE.DBF", dbf_bytes(too_many, {dbf_record(too_many, values(170, 1))}));
+  InputRun wide(std::vector<std::string>{"D", "WIDE", "", "", ""} +
+                std::vector<std::string>(170, "N"));
+  EXPECT_EQ(wide.stop_message(), "ARRAY NOT LARGE ENOUGH FOR FORMAT");
+  EXPECT_EQ(wide.times_shown("(<Y>,N,S)"), 166);
 }
 
 TEST(DbaseReader, RecordFiveThousandAndOneStopsTheRun) {

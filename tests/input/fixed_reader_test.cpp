@@ -142,6 +142,18 @@ TEST(FixedReader, ADataFileThatEndsEarlySetsTheSampleCountToTheRecordsRead) {
   EXPECT_TRUE(r.shows(" NUMBER OF RECORDS = 2\n"));
 }
 
+TEST(FixedReader, BlankLinesAtTheEndAreNoRecordsButBlankLinesBetweenRecordsAre) {
+  ScratchFolder folder;
+  folder.write("ROCKS.INF", info_text("    6\n    3\n-999.\n(3F4.0)\n", three_names));
+  folder.write("ROCKS.FXD", "   1   2   3\n\n   4   5   6\n  \n\n");
+  InputRun r(fixed_answers(std::vector<std::string>{""} + take_three));
+  r.run();
+  ASSERT_EQ(r.table->sample_count, 3);
+  EXPECT_EQ(r.table->value(2, 1), 0.0f);
+  EXPECT_EQ(r.table->value(3, 1), 4.0f);
+  EXPECT_TRUE(r.shows(" HOLDS ONLY 3 OF THE 6 SAMPLES ANNOUNCED"));
+}
+
 TEST(FixedReader, ExtraRecordsBeyondTheAnnouncedCountAreNotRead) {
   ScratchFolder folder;
   folder.write("ROCKS.INF", info_text("    1\n    3\n-999.\n(3F4.0)\n", three_names));
@@ -171,6 +183,24 @@ TEST(FixedReader, FreeFieldRecordsWithNullsRepeatsAndSlashes) {
   EXPECT_EQ(t.value(4, 1), 5.0f);
   EXPECT_EQ(t.value(4, 2), 7.0f);
   EXPECT_TRUE(r.shows(" DATA READ IN FREEFIELD!\n"));
+}
+
+TEST(FixedReader, AFreeFieldValueThatIsNoNumberKeepsTheRecordBeforesLaterValues) {
+  ScratchFolder folder;
+  folder.write("ROCKS.INF", info_text("    3\n    3\n-999.\n*\n", three_names));
+  folder.write("ROCKS.FXD", "1 2 3\n4,abc,6\n7 8 9\n");
+  InputRun r(fixed_answers(std::vector<std::string>{""} + take_three));
+  r.run();
+  const input::SampleTable& t = *r.table;
+  ASSERT_EQ(t.sample_count, 3);
+  EXPECT_EQ(t.value(2, 1), 4.0f);
+  EXPECT_EQ(t.value(2, 2), 2.0f);
+  EXPECT_EQ(t.value(2, 3), 3.0f);
+  // The rest of the line is dropped: the next record starts on the next line.
+  EXPECT_EQ(t.value(3, 1), 7.0f);
+  EXPECT_TRUE(
+      r.shows(" RECORD 2 HOLDS A VALUE THAT IS NOT A NUMBER: ITS LATER VALUES ARE "
+              "THOSE OF THE RECORD BEFORE\n"));
 }
 
 TEST(FixedReader, NumericIdAndLogTransformOnFormattedRecords) {

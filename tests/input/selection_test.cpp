@@ -128,6 +128,8 @@ namespace {
 class PlacingConsole : public console::ScriptedConsole {
  public:
   using ScriptedConsole::ScriptedConsole;
+  int columns() const override { return columns_; }
+  int columns_ = 0;
   void set_cursor(int row, int column) override {
     ScriptedConsole::set_cursor(row, column);
     std::string mark(1, '@');
@@ -158,4 +160,16 @@ TEST(TextSelection, OnATerminalEveryQuestionIsAskedAtOnePlace) {
   below += std::to_string(row + 1);
   below += ",1 NUMBER OF SELECTED VARS =  1@";
   EXPECT_NE(t.find(below), std::string::npos);
+}
+
+TEST(TextSelection, TheWipeStaysInsideANarrowWindow) {
+  // 104 blanks on an 80-column terminal would wrap onto the running count's
+  // line and, on the screen's last line, scroll the question away.
+  PlacingConsole screen({"", "S", ""}, true);
+  screen.columns_ = 80;
+  console::DialogueUnit dialogue(screen);
+  input::select_text_variables(dialogue, {"CU"}, nullptr);
+  const std::string& t = screen.transcript();
+  EXPECT_NE(t.find(",1" + std::string(79, ' ') + "@"), std::string::npos);
+  EXPECT_EQ(t.find(std::string(80, ' ')), std::string::npos);
 }
