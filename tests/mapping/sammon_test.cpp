@@ -329,6 +329,25 @@ TEST(SammonMapping, PairsWithoutACommonVariableAreReportedInOneLine) {
       "         1 PAIRS OF SAMPLES HAVE NO VARIABLE IN COMMON: TARGET DISTANCE 0.001"));
 }
 
+// A missing code too large to square puts a point out of range: the run stops
+// with the same message whether or not the distances go through the scratch files.
+TEST(SammonMapping, AnOverflowingConfigurationStopsAlikeWithAndWithoutScratchFiles) {
+  for (const int n : {5, 1001}) {
+    Rows rows = mapping_test::random_rows(n, 2, 3);
+    rows[1][0] = -1e30f;
+    MappingRun r(rows, {"", ""}, -1e30f);
+    try {
+      r.map(0, 1);
+      ADD_FAILURE() << n << " samples mapped through an overflow";
+    } catch (const console::RunStop& stop) {
+      EXPECT_EQ(std::string(stop.what()),
+                "MAPPING ERROR OUT OF RANGE IN ITERATION 1: CHECK THE MISSING-VALUE CODE AND THE "
+                "POWER OF DISTANCES")
+          << n << " samples";
+    }
+  }
+}
+
 TEST(SammonMapping, APowerThatOverflowsTheWeightsStopsTheRunNamingThePower) {
   MappingRun r({{0, 0}, {300, 400}, {1, 1}});
   try {
