@@ -310,6 +310,21 @@ TEST(SammonMapping, NoIterationBelowTheStartingBestLeavesIterationZero) {
   EXPECT_NE(r.storage.config_y[2], -99999.0f);
 }
 
+// Two samples above one another, already at their target distance: in the
+// pass over X every term is 0, so both sums are 0 and nobody moves.
+TEST(SammonMapping, SumsOfZeroMoveNobody) {
+  MappingRun r({{0, 0}, {0, 1}}, {"1", "2"});
+  r.map(0, 3);
+  EXPECT_EQ((std::vector<float>{r.storage.config_x[0], r.storage.config_x[1]}),
+            (std::vector<float>{0.0f, 0.0f}));
+  EXPECT_EQ((std::vector<float>{r.storage.config_y[0], r.storage.config_y[1]}),
+            (std::vector<float>{0.0f, 1.0f}));
+  EXPECT_EQ(r.storage.errors[2], 0.0f);
+  for (const std::string& line : r.report_lines()) {
+    EXPECT_EQ(line.find("nan"), std::string::npos) << line;
+  }
+}
+
 TEST(SammonMapping, ASingleSampleGivesErrorZeroAndNoInfinityOrNaN) {
   MappingRun r({{3, 4}});
   r.map(0, 3);
