@@ -207,10 +207,25 @@ std::uint64_t eight_digits(std::uint64_t t) {
   return p;
 }
 
+// An infinity or a NaN at p, as a dump writes the distances of points that
+// overflowed; returns its end or nullptr. Needs a separator after the text.
+const char* scan_special(const char* p, float& out) {
+  const char* end = p;
+  while (!is_separator(*end)) ++end;
+  const auto result = std::from_chars(p, end, out);
+  if (result.ec != std::errc() || result.ptr != end) return nullptr;
+  return end;
+}
+
 // A signed decimal number at p; returns its end or nullptr.
 const char* scan_real(const char* p, float& out) {
   bool negative = false;
   if (*p == '-' || *p == '+') negative = *p++ == '-';
+  if (*p == 'i' || *p == 'n') {
+    p = scan_special(p, out);
+    if (negative) out = -out;
+    return p;
+  }
   std::uint64_t m = 0;
   const char* text = p;
   const int digits = scan_digits(p, m);

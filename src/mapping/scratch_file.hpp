@@ -2,11 +2,12 @@
 
 // The distance scratch files NLMA.TMP and NLMB.TMP. A dump holds every entry
 // of a distance array, all dump_entries of them, as free-field text: the
-// shortest decimal form that reads back to the same float, the repeat form
-// r*value for a run of equal values (so the unused zero tail costs one item),
-// eight items to a line, and a new line every chunk of 2^18 entries. Reading a
-// dump back restores the array bit for bit. Dumps are formatted on two threads;
-// the text does not depend on that.
+// shortest decimal form that reads back to the same float (inf and nan for
+// distances that overflowed), the repeat form r*value for a run of equal
+// values (so the unused zero tail costs one item), eight items to a line, and
+// a new line every chunk of 2^18 entries. Reading a dump back restores the
+// array bit for bit. Dumps are formatted on two threads; the text does not
+// depend on that.
 
 #include <cstddef>
 #include <cstdio>

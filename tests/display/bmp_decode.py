@@ -1,4 +1,4 @@
-#!/ usr / bin / env python3
+#!/usr/bin/env python3
 """Decodes an uncompressed Windows BMP file into a binary PPM (P6) file.
 
 Written from the file format alone, to check the program's bitmaps with a

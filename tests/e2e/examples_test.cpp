@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <tuple>
 
+#include "display/decoders.hpp"
 #include "e2e/e2e_support.hpp"
 
 using namespace e2e;
@@ -746,6 +748,111 @@ void check_bitmap(const std::string& bytes) {
   for (int colour : {1, 10, 11, 12}) EXPECT_GT(used[colour], 0) << "colour " << colour;
 }
 
+// The panel picture of a run, decoded by the independent reader, at pixels
+// that its class and validity files fix: the slot outlines, the validity
+// panel's inner box and ticks, empty slots, and the discs of samples that no
+// other disc of their panel comes near, in the colours of their class codes.
+void check_panel_pixels(const Folder& dir, const std::string& base, int ncl) {
+  display::testing::Ppm image;
+  ASSERT_TRUE(display::testing::decode_with_python(dir / (base + ".BMP"), image));
+  ASSERT_EQ(image.width, 1024);
+  ASSERT_EQ(image.height, 768);
+  const int g = ncl < 9 ? 3 : 4;
+  const int PW = 1024 / g - 1, PH = 768 / g - 1;
+  const std::vector<float> edges = g == 3 ? std::vector<float>{0.0f, 0.33f, 0.66f, 1.0f}
+                                          : std::vector<float>{0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
+  struct Box {
+    int x1, y1, x2, y2;
+  };
+  auto box = [&](int slot) {
+    const int column = (slot - 1) % g, row = (slot - 1) / g;
+    return Box{static_cast<int>(1024.0f * edges[column]), static_cast<int>(768.0f * edges[row]),
+               static_cast<int>(1024.0f * edges[column + 1] - 1.0f),
+               static_cast<int>(768.0f * edges[row + 1] - 1.0f)};
+  };
+  auto colour = [&](int x, int y) {
+    const display::Rgb c = image.at(x, y);
+    return std::vector<int>{c.red, c.green, c.blue};
+  };
+  auto palette = [](int index) {
+    const display::Rgb c =
+        display::palette[static_cast<std::size_t>(display::palette_index(index))];
+    return std::vector<int>{c.red, c.green, c.blue};
+  };
+  const std::vector<int> navy = palette(1), red = palette(12), black = palette(0);
+  for (int p = 1; p <= ncl + 1; ++p) {
+    const Box b = box(p <= ncl ? p : g * g);
+    EXPECT_EQ(colour(b.x1, b.y1), navy) << "slot of panel " << p;
+    EXPECT_EQ(colour(b.x2, b.y2), navy) << "slot of panel " << p;
+  }
+  for (int slot = ncl + 1; slot < g * g; ++slot) {
+    const Box b = box(slot);
+    EXPECT_EQ(colour((b.x1 + b.x2) / 2, (b.y1 + b.y2) / 2), black) << "empty slot " << slot;
+  }
+  // The validity panel: inner box and the ticks, the last on its right edge.
+  const Box v = box(g * g);
+  const int left = static_cast<int>(v.x1 + 0.1f * PW), top = static_cast<int>(v.y1 + 0.1f * PH);
+  const int right = static_cast<int>(v.x2 - 0.1f * PW);
+  const int bottom = static_cast<int>(v.y2 - 0.1f * PH);
+  EXPECT_EQ(colour(left, top), navy);
+  EXPECT_EQ(colour(right, top), navy);
+  for (int k = 1; k <= ncl; ++k) {
+    const int x = k == ncl ? right
+                           : static_cast<int>(v.x1 + 0.1f * PW +
+                                              0.8f * static_cast<float>(k - 1) * PW / (ncl - 1));
+    EXPECT_EQ(colour(x, bottom - 5), red) << "tick " << k;
+  }
+  // The discs: plotting coordinates scaled to the panel extents.
+  std::vector<float> qx, qy;
+  std::vector<std::vector<int>> codes;
+  for (const std::string& line : dir.lines(base + ".CLS")) {
+    qx.push_back(std::stof(line.substr(22, 15)));
+    qy.push_back(std::stof(line.substr(37, 15)));
+    std::vector<int> c;
+    for (int p = 0; p < ncl; ++p) c.push_back(std::stoi(line.substr(53 + 3 * p, 3)));
+    codes.push_back(c);
+  }
+  auto scale = [](std::vector<float>& q, int extent) {
+    float max = *std::max_element(q.begin(), q.end()), min = *std::min_element(q.begin(), q.end());
+    max = max + 0.05f * (max - min);
+    min = min - 0.05f * (max - min);
+    for (float& value : q) value = (value - min) * static_cast<float>(extent) / (max - min);
+  };
+  scale(qx, PW);
+  scale(qy, PH);
+  int checked = 0;
+  for (int p = 1; p <= ncl; ++p) {
+    const Box b = box(p);
+    for (std::size_t i = 0; i < qx.size(); ++i) {
+      const float x = static_cast<float>(b.x1) + qx[i], y = static_cast<float>(b.y2 - 1) - qy[i];
+      bool alone = true;
+      for (std::size_t j = 0; j < qx.size() && alone; ++j) {
+        alone = j == i || std::fabs(qx[j] - qx[i]) > 6.0f || std::fabs(qy[j] - qy[i]) > 6.0f;
+      }
+      if (!alone) continue;
+      const int code = codes[i][static_cast<std::size_t>(p - 1)];
+      const int index = code == 15 ? 21 : code == 16 ? 22 : code == 20 ? 15 : code;
+      if (palette(index) == black) continue;
+      // The disc of radius 2 around its centre, and nothing three pixels away.
+      const int cx = static_cast<int>(x - 2.0f) + 2, cy = static_cast<int>(y - 2.0f) + 2;
+      for (const auto& [dx, dy, in] : {std::tuple{0, 0, true},
+                                       {2, 0, true},
+                                       {-2, 0, true},
+                                       {0, 2, true},
+                                       {0, -2, true},
+                                       {3, 0, false},
+                                       {-3, 0, false},
+                                       {0, 3, false},
+                                       {0, -3, false}}) {
+        EXPECT_EQ(colour(cx + dx, cy + dy), in ? palette(index) : black)
+            << "sample " << i + 1 << " in panel " << p << " at (" << dx << "," << dy << ")";
+      }
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 10 * ncl);
+}
+
 // The clustering answers of the example dialogues: extragrades with alpha 0.1,
 // exponent 1.5, counts from 2, at most 300 iterations.
 Clustering with_extragrades(const std::string& base, int last, std::vector<bool> logged) {
@@ -815,6 +922,7 @@ TEST(Examples, IrisMappingAndClusteringWithExtragrades) {
   EXPECT_TRUE(run.dir.exists("NLMA.TMP") && run.dir.read("NLMA.TMP").empty());
   EXPECT_TRUE(run.dir.exists("NLMB.TMP") && run.dir.read("NLMB.TMP").empty());
   check_bitmap(run.dir.read("IRIS.BMP"));
+  if (display::testing::python_available()) check_panel_pixels(run.dir, "IRIS", 5);
 }
 
 TEST(Examples, SoilClusteringOfADbaseFileWithLogsAndMissingValues) {
@@ -839,6 +947,7 @@ TEST(Examples, SoilClusteringOfADbaseFileWithLogsAndMissingValues) {
   EXPECT_FALSE(run.dir.exists("SOIL.NLM"));
   EXPECT_FALSE(run.dir.exists("NLMA.TMP"));
   check_bitmap(run.dir.read("SOIL.BMP"));
+  if (display::testing::python_available()) check_panel_pixels(run.dir, "SOIL", 7);
 }
 
 TEST(Examples, SedimentMappingOfAFixedLayoutFileUnderTheMahalanobisNorm) {

@@ -310,6 +310,21 @@ TEST(SammonMapping, NoIterationBelowTheStartingBestLeavesIterationZero) {
   EXPECT_NE(r.storage.config_y[2], -99999.0f);
 }
 
+// Two samples above one another, already at their target distance: in the
+// pass over X every term is 0, so both sums are 0 and nobody moves.
+TEST(SammonMapping, SumsOfZeroMoveNobody) {
+  MappingRun r({{0, 0}, {0, 1}}, {"1", "2"});
+  r.map(0, 3);
+  EXPECT_EQ((std::vector<float>{r.storage.config_x[0], r.storage.config_x[1]}),
+            (std::vector<float>{0.0f, 0.0f}));
+  EXPECT_EQ((std::vector<float>{r.storage.config_y[0], r.storage.config_y[1]}),
+            (std::vector<float>{0.0f, 1.0f}));
+  EXPECT_EQ(r.storage.errors[2], 0.0f);
+  for (const std::string& line : r.report_lines()) {
+    EXPECT_EQ(line.find("nan"), std::string::npos) << line;
+  }
+}
+
 TEST(SammonMapping, ASingleSampleGivesErrorZeroAndNoInfinityOrNaN) {
   MappingRun r({{3, 4}});
   r.map(0, 3);
@@ -327,6 +342,25 @@ TEST(SammonMapping, PairsWithoutACommonVariableAreReportedInOneLine) {
   r.map(0, 25);
   EXPECT_TRUE(r.report_has(
       "         1 PAIRS OF SAMPLES HAVE NO VARIABLE IN COMMON: TARGET DISTANCE 0.001"));
+}
+
+// A missing code too large to square puts a point out of range: the run stops
+// with the same message whether or not the distances go through the scratch files.
+TEST(SammonMapping, AnOverflowingConfigurationStopsAlikeWithAndWithoutScratchFiles) {
+  for (const int n : {5, 1001}) {
+    Rows rows = mapping_test::random_rows(n, 2, 3);
+    rows[1][0] = -1e30f;
+    MappingRun r(rows, {"", ""}, -1e30f);
+    try {
+      r.map(0, 1);
+      ADD_FAILURE() << n << " samples mapped through an overflow";
+    } catch (const console::RunStop& stop) {
+      EXPECT_EQ(std::string(stop.what()),
+                "MAPPING ERROR OUT OF RANGE IN ITERATION 1: CHECK THE MISSING-VALUE CODE AND THE "
+                "POWER OF DISTANCES")
+          << n << " samples";
+    }
+  }
 }
 
 TEST(SammonMapping, APowerThatOverflowsTheWeightsStopsTheRunNamingThePower) {

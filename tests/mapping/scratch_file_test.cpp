@@ -167,6 +167,16 @@ TEST(ScratchDump, OpeningKeepsWhatTheFileHoldsAndCreatesAMissingOne) {
   EXPECT_EQ(std::filesystem::file_size("NLMB.TMP"), 0u);
 }
 
+// Points that overflowed leave infinite distances in a dump; reading them back
+// must not look like a damaged file (the mapping then says what went wrong).
+TEST(ScratchDump, InfinitiesAndNaNsReadBack) {
+  WorkFolder folder;
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const std::vector<float> values = {inf, inf, 1.5f, -inf, nan, -nan, 0.001f};
+  expect_same_bits(values, round_trip(values));
+}
+
 TEST(ScratchDump, FreeFieldTextOfOtherWritersReadsAsWell) {
   WorkFolder folder;
   const std::size_t tail = ScratchFile::dump_entries - 6;
