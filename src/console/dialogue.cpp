@@ -31,6 +31,10 @@ std::string DialogueUnit::read_line() {
   if (!std::getline(*file_, line))
     throw RunStop("END OF DIALOGUE FILE " + name_ + ": MORE ANSWERS NEEDED");
   if (!line.empty() && line.back() == '\r') line.pop_back();
+  // An editor that saves UTF-8 may put a byte-order mark before the first
+  // answer; it is no part of it.
+  if (first_line_ && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+  first_line_ = false;
   return line;
 }
 

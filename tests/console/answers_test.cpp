@@ -111,11 +111,11 @@ TEST(SortAscending, SortsAndKeepsShortLists) {
   EXPECT_TRUE(none.empty());
 }
 
-TEST(DialogueFile, ReadsLinesWithoutCarriageReturnsAndEndsCleanly) {
+TEST(DialogueFile, ReadsLinesWithoutCarriageReturnsOrByteOrderMarkAndEndsCleanly) {
   auto path = std::filesystem::temp_directory_path() / "tarnwick_dialogue_test.dlg";
   {
     std::ofstream out(path, std::ios::binary);
-    out << "N\r\n\r\n12\n";
+    out << "\xEF\xBB\xBFN\r\n\r\n12\n";
   }
   ScriptedConsole screen;
   DialogueUnit unit(screen, path.string());
