@@ -225,12 +225,16 @@ TEST(Dialogue, ColumnNumbersOutsideTheTableAreAskedAgain) {
   // Weight column: 0 and 4 lie outside 1..3, x is no number, an empty line
   // is passed over. Display columns: 4 is outside; text after the two
   // numbers needed is not looked at. A huge number must not wrap round.
+  // Sort column: 3 is outside once the weight column is gone.
+  std::vector<std::string> clustering = kClusteringDefaults;
+  clustering[9] = "3";
+  clustering.insert(clustering.begin() + 10, "2");
   auto result = dir.run(concat({{"", ""},
                                 {"", "F", "Y"},
                                 data_answers(),
                                 {"0", "4294967298", "4", "x", "", "2 junk"},
                                 {"1 4", "1,3 junk"},
-                                kClusteringDefaults}));
+                                clustering}));
   ASSERT_EQ(result.status, 0) << result.screen;
   const std::string weight = " Give column number of sample weights: ";
   const std::string outside = " COLUMN NUMBER MUST LIE BETWEEN 1 AND   3\n";
@@ -238,7 +242,10 @@ TEST(Dialogue, ColumnNumbersOutsideTheTableAreAskedAgain) {
                                        weight + weight + " Give column numbers of X,Y",
                                        " COLUMN NUMBERS MUST LIE BETWEEN 1 AND   3\n"
                                        " Give column numbers of X,Y coordinates for graphics "
-                                       "display:  *** INPUT PARAMETERS FOR FUZZY"}));
+                                       "display:  *** INPUT PARAMETERS FOR FUZZY",
+                                       " Give column number for sorting of cluster-centra <1>:  "
+                                       "COLUMN NUMBER MUST LIE BETWEEN 1 AND   2\n"
+                                       " Give column number for sorting of cluster-centra <1>: "}));
   // ZN held the weights; CU and PB are analysed.
   EXPECT_TRUE(contains(dir.read("OUTPUT.OUT"), "\n CU        PB        \n"));
 }
@@ -255,6 +262,21 @@ TEST(Dialogue, OutputBaseNamesOfTwentySevenCharactersAreAskedAgain) {
                         prompt + " NLM, FUZZY or both?"}));
   EXPECT_FALSE(dir.exists(long_name + ".OUT"));
   EXPECT_EQ(dir.lines(std::string(26, 'B') + ".OUT").at(0), " NLM, FUZZY or both? (N,F or <B>): ");
+}
+
+TEST(Dialogue, DialogueFileNamesOfMoreThanThirtyCharactersAreAskedAgain) {
+  Folder dir;
+  const std::string name(31, 'd');
+  dir.write(name, "RUN4\n");
+  // The second name is blank: the console; the run stops when its input ends.
+  auto result = dir.run({"", name, "", "RUN5"});
+  EXPECT_EQ(result.status, 1);
+  const std::string prompt = "\n Dialogue on file (FILENAME) or interactive use (<CON>)? ";
+  EXPECT_TRUE(in_order(result.screen,
+                       {prompt + " DIALOGUE FILE NAME LONGER THAN 30 CHARACTERS: " + name + "\n",
+                        prompt + " Enter output filename without extension (<OUTPUT>)? "}));
+  EXPECT_TRUE(dir.exists("RUN5.OUT"));
+  EXPECT_FALSE(dir.exists("RUN4.OUT"));
 }
 
 TEST(Dialogue, NoFinalDisplayForASingleCountOrCountsUpToSixteenAndMore) {
