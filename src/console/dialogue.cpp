@@ -1,6 +1,7 @@
 #include "console/dialogue.hpp"
 
 #include <cmath>
+#include <filesystem>
 #include <utility>
 
 #include "console/run_stop.hpp"
@@ -17,7 +18,9 @@ DialogueUnit::DialogueUnit(Console& screen, const std::string& name)
     return;
   }
   file_ = std::make_unique<std::ifstream>(name, std::ios::in | std::ios::binary);
-  if (!*file_) file_missing_ = true;
+  // A folder opens as a stream here but has no lines: it is no dialogue file.
+  std::error_code error;
+  if (!*file_ || std::filesystem::is_directory(name, error)) file_missing_ = true;
 }
 
 std::string DialogueUnit::read_line() {
@@ -31,6 +34,10 @@ std::string DialogueUnit::read_line() {
   if (!std::getline(*file_, line))
     throw RunStop("END OF DIALOGUE FILE " + name_ + ": MORE ANSWERS NEEDED");
   if (!line.empty() && line.back() == '\r') line.pop_back();
+  // An editor that saves UTF-8 may put a byte-order mark before the first
+  // answer; it is no part of it.
+  if (first_line_ && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+  first_line_ = false;
   return line;
 }
 

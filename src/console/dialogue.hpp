@@ -23,7 +23,8 @@ class DialogueUnit {
   // the run at the first answer read from it.
   DialogueUnit(Console& screen, const std::string& name);
 
-  // Reads one whole answer line (without line end, a trailing '\r' removed).
+  // Reads one whole answer line (without line end, a trailing '\r' removed;
+  // a UTF-8 byte-order mark before the first line of a file is dropped).
   // The end of the dialogue ends the run with a RunStop naming the unit.
   std::string read_line();
 
@@ -36,6 +37,7 @@ class DialogueUnit {
   std::string name_;
   std::unique_ptr<std::ifstream> file_;
   bool file_missing_ = false;
+  bool first_line_ = true;
 };
 
 // One letter from the allowed set (upper-cased), the default for a blank line.

@@ -43,15 +43,19 @@ std::vector<std::string> free_items(const std::string& line) {
   return items;
 }
 
-// Reads `count` integers in free format; empty lines are passed over.
-// Returns false when an item is not an integer.
+// Reads `count` integers in free format; empty lines are passed over, and
+// what follows the last integer needed on its line is not looked at, as a
+// free-format read leaves the rest of its record. Returns false when an item
+// is not an integer.
 bool read_free_integers(DialogueUnit& unit, std::vector<int>& out, std::size_t count) {
   out.clear();
   while (out.size() < count) {
     for (const std::string& item : free_items(unit.read_line())) {
       long long value = 0;
       if (!format::read_integer(item, value)) return false;
-      if (out.size() < count) out.push_back(static_cast<int>(value));
+      // A number beyond int is no column; it must not wrap round into one.
+      out.push_back(value >= 1 && value <= limits::max_variables ? static_cast<int>(value) : 0);
+      if (out.size() == count) break;
     }
   }
   return true;

@@ -111,11 +111,11 @@ TEST(SortAscending, SortsAndKeepsShortLists) {
   EXPECT_TRUE(none.empty());
 }
 
-TEST(DialogueFile, ReadsLinesWithoutCarriageReturnsAndEndsCleanly) {
+TEST(DialogueFile, ReadsLinesWithoutCarriageReturnsOrByteOrderMarkAndEndsCleanly) {
   auto path = std::filesystem::temp_directory_path() / "tarnwick_dialogue_test.dlg";
   {
     std::ofstream out(path, std::ios::binary);
-    out << "N\r\n\r\n12\n";
+    out << "\xEF\xBB\xBFN\r\n\r\n12\n";
   }
   ScriptedConsole screen;
   DialogueUnit unit(screen, path.string());
@@ -139,4 +139,13 @@ TEST(DialogueFile, ConAndBlankMeanTheConsoleAndAMissingFileEndsAtFirstAnswer) {
   EXPECT_EQ(con.read_line(), "Y");
   DialogueUnit missing(screen, "/nonexistent/answers.dlg");
   EXPECT_THROW(missing.read_line(), RunStop);
+  // A folder is no dialogue file: it cannot be opened, rather than ending at once.
+  const std::string folder = std::filesystem::temp_directory_path().string();
+  DialogueUnit directory(screen, folder);
+  try {
+    directory.read_line();
+    FAIL() << "no RunStop for a folder";
+  } catch (const RunStop& stop) {
+    EXPECT_EQ(std::string(stop.what()), "DIALOGUE FILE " + folder + " CANNOT BE OPENED");
+  }
 }

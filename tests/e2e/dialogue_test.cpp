@@ -218,3 +218,80 @@ TEST(Dialogue, AMissingDialogueFileEndsAtTheFirstAnswer) {
   EXPECT_TRUE(contains(last_line(result.screen), "nosuch.dlg")) << result.screen;
   EXPECT_FALSE(dir.exists("OUTPUT.OUT"));
 }
+
+TEST(Dialogue, ColumnNumbersOutsideTheTableAreAskedAgain) {
+  Folder dir;
+  dir.write("data.CSV", kData);
+  // Weight column: 0 and 4 lie outside 1..3, x is no number, an empty line
+  // is passed over. Display columns: 4 is outside; text after the two
+  // numbers needed is not looked at. A huge number must not wrap round.
+  // Sort column: 3 is outside once the weight column is gone.
+  std::vector<std::string> clustering = kClusteringDefaults;
+  clustering[9] = "3";
+  clustering.insert(clustering.begin() + 10, "2");
+  auto result = dir.run(concat({{"", ""},
+                                {"", "F", "Y"},
+                                data_answers(),
+                                {"0", "4294967298", "4", "x", "", "2 junk"},
+                                {"1 4", "1,3 junk"},
+                                clustering}));
+  ASSERT_EQ(result.status, 0) << result.screen;
+  const std::string weight = " Give column number of sample weights: ";
+  const std::string outside = " COLUMN NUMBER MUST LIE BETWEEN 1 AND   3\n";
+  EXPECT_TRUE(in_order(result.screen, {weight + outside, weight + outside, weight + outside,
+                                       weight + weight + " Give column numbers of X,Y",
+                                       " COLUMN NUMBERS MUST LIE BETWEEN 1 AND   3\n"
+                                       " Give column numbers of X,Y coordinates for graphics "
+                                       "display:  *** INPUT PARAMETERS FOR FUZZY",
+                                       " Give column number for sorting of cluster-centra <1>:  "
+                                       "COLUMN NUMBER MUST LIE BETWEEN 1 AND   2\n"
+                                       " Give column number for sorting of cluster-centra <1>: "}));
+  // ZN held the weights; CU and PB are analysed.
+  EXPECT_TRUE(contains(dir.read("OUTPUT.OUT"), "\n CU        PB        \n"));
+}
+
+TEST(Dialogue, OutputBaseNamesOfTwentySevenCharactersAreAskedAgain) {
+  Folder dir;
+  const std::string long_name(27, 'A');
+  // The run stops when the console input ends at the data source question.
+  auto result = dir.run({"", "", long_name, std::string(26, 'B') + "...", "N"});
+  EXPECT_EQ(result.status, 1);
+  const std::string prompt = " Enter output filename without extension (<OUTPUT>)? ";
+  EXPECT_TRUE(in_order(result.screen,
+                       {prompt + " OUTPUT NAME TOO LONG: AT MOST 26 CHARACTERS WITHOUT EXTENSION\n",
+                        prompt + " NLM, FUZZY or both?"}));
+  EXPECT_FALSE(dir.exists(long_name + ".OUT"));
+  EXPECT_EQ(dir.lines(std::string(26, 'B') + ".OUT").at(0), " NLM, FUZZY or both? (N,F or <B>): ");
+}
+
+TEST(Dialogue, DialogueFileNamesOfMoreThanThirtyCharactersAreAskedAgain) {
+  Folder dir;
+  const std::string name(31, 'd');
+  dir.write(name, "RUN4\n");
+  // The second name is blank: the console; the run stops when its input ends.
+  auto result = dir.run({"", name, "", "RUN5"});
+  EXPECT_EQ(result.status, 1);
+  const std::string prompt = "\n Dialogue on file (FILENAME) or interactive use (<CON>)? ";
+  EXPECT_TRUE(in_order(result.screen,
+                       {prompt + " DIALOGUE FILE NAME LONGER THAN 30 CHARACTERS: " + name + "\n",
+                        prompt + " Enter output filename without extension (<OUTPUT>)? "}));
+  EXPECT_TRUE(dir.exists("RUN5.OUT"));
+  EXPECT_FALSE(dir.exists("RUN4.OUT"));
+}
+
+TEST(Dialogue, NoFinalDisplayForASingleCountOrCountsUpToSixteenAndMore) {
+  Folder dir;
+  dir.write("data.CSV", kData);
+  // Graphics on, clustering only; counts 3 to 3 (with the save-scaling
+  // question), then 2 to 16.
+  const std::vector<std::vector<std::string>> counts = {{"3", "3", ""}, {"2", "16"}};
+  for (const auto& range : counts) {
+    std::vector<std::string> clustering = {"", "", ""};
+    clustering.insert(clustering.end(), range.begin(), range.end());
+    clustering.insert(clustering.end(), {"", "", "", "", "", ""});
+    auto result = dir.run(concat({{"N", ""}, {"", "F", ""}, data_answers(), {"1 2"}, clustering}));
+    ASSERT_EQ(result.status, 0) << result.screen;
+    EXPECT_TRUE(dir.exists("OUTPUT.OPT"));
+    EXPECT_FALSE(dir.exists("OUTPUT.BMP")) << range[1];
+  }
+}
