@@ -26,7 +26,7 @@ DialogueUnit::DialogueUnit(Console& screen, const std::string& name)
 std::string DialogueUnit::read_line() {
   if (!file_) {
     auto line = screen_.read_line();
-    if (!line) throw RunStop("END OF INPUT ON THE CONSOLE: THE DIALOGUE ENDED BEFORE THE RUN");
+    if (!line) throw RunStop("END OF INPUT ON THE CONSOLE: MORE ANSWERS NEEDED");
     return *line;
   }
   if (file_missing_) throw RunStop("DIALOGUE FILE " + name_ + " CANNOT BE OPENED");

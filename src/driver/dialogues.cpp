@@ -127,7 +127,7 @@ int ask_column(DialogueUnit& unit, const char* prompt, int count) {
     unit.screen().write(prompt);
     if (!read_free_integers(unit, answer, 1)) continue;
     if (in_range(answer[0], count)) return answer[0];
-    unit.screen().print("(' COLUMN NUMBER MUST LIE BETWEEN 1 AND',I4)", count);
+    unit.screen().print("(' COLUMN NUMBER MUST LIE BETWEEN 1 AND ',I0)", count);
   }
 }
 
@@ -137,7 +137,7 @@ std::pair<int, int> ask_two_columns(DialogueUnit& unit, const char* prompt, int 
     unit.screen().write(prompt);
     if (!read_free_integers(unit, answer, 2)) continue;
     if (in_range(answer[0], count) && in_range(answer[1], count)) return {answer[0], answer[1]};
-    unit.screen().print("(' COLUMN NUMBERS MUST LIE BETWEEN 1 AND',I4)", count);
+    unit.screen().print("(' COLUMN NUMBERS MUST LIE BETWEEN 1 AND ',I0)", count);
   }
 }
 
@@ -179,7 +179,7 @@ int ask_first_clusters(DialogueUnit& unit, char extragrade) {
     unit.screen().write(" Starting number of clusters? <2>: ");
     int c = ask_integer(unit, run::defaults::first_clusters);
     if (c >= 2 && c <= max_clusters(extragrade)) return c;
-    unit.screen().print("(' NUMBER OF CLUSTERS MUST LIE BETWEEN 2 AND',I3)",
+    unit.screen().print("(' NUMBER OF CLUSTERS MUST LIE BETWEEN 2 AND ',I0)",
                         max_clusters(extragrade));
   }
 }
@@ -189,7 +189,7 @@ int ask_last_clusters(DialogueUnit& unit, char extragrade, int first) {
     unit.screen().write(" Finishing number of clusters? <9>: ");
     int c = ask_integer(unit, run::defaults::last_clusters);
     if (c >= first && c <= max_clusters(extragrade)) return c;
-    unit.screen().print("(' FINISHING NUMBER OF CLUSTERS MUST LIE BETWEEN',I3,' AND',I3)", first,
+    unit.screen().print("(' FINISHING NUMBER OF CLUSTERS MUST LIE BETWEEN ',I0,' AND ',I0)", first,
                         max_clusters(extragrade));
   }
 }
@@ -199,7 +199,7 @@ int ask_sort_column(DialogueUnit& unit, int count) {
     unit.screen().write(" Give column number for sorting of cluster-centra <1>: ");
     int s = ask_integer(unit, run::defaults::sort_column);
     if (in_range(s, count)) return s;
-    unit.screen().print("(' COLUMN NUMBER MUST LIE BETWEEN 1 AND',I4)", count);
+    unit.screen().print("(' COLUMN NUMBER MUST LIE BETWEEN 1 AND ',I0)", count);
   }
 }
 

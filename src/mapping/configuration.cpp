@@ -26,7 +26,7 @@ int ask_coordinate(run::RunContext& run, const char* prompt, int offered, int m)
     run.screen.print(prompt, offered);
     const int answer = console::ask_integer(run.dialogue, offered);
     if (answer >= 1 && answer <= m) return answer;
-    run.screen.print("(' THERE IS NO VARIABLE',I4,': GIVE A NUMBER FROM 1 TO',I4)", answer, m);
+    run.screen.print("(' THERE IS NO VARIABLE ',I0,': GIVE A NUMBER FROM 1 TO ',I0)", answer, m);
   }
 }
 

@@ -1,6 +1,7 @@
 // The answer primitives: defaults, upper-casing, refusals, the fixed widths of
 // numeric answers, and the sort used for typed column lists.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -49,9 +50,14 @@ TEST(AskLetter, RefusesLettersOutsideTheSetAndAsksAgain) {
   EXPECT_EQ(mode.screen.transcript(), " THE ONLY ANSWERS ALLOWED ARE: B, N, F\n TRY AGAIN: ");
 }
 
-TEST(AskLetter, EndOfDialogueEndsTheRun) {
+TEST(AskLetter, EndOfConsoleInputEndsTheRunSayingSo) {
   Answers a({});
-  EXPECT_THROW(ask_letter(a.unit, 'Y', "YN"), RunStop);
+  try {
+    ask_letter(a.unit, 'Y', "YN");
+    FAIL() << "the run went on without an answer";
+  } catch (const RunStop& stop) {
+    EXPECT_STREQ(stop.what(), "END OF INPUT ON THE CONSOLE: MORE ANSWERS NEEDED");
+  }
 }
 
 TEST(AskInteger, ReadsOnlyTheFirstThreeCharacters) {
@@ -112,7 +118,8 @@ TEST(SortAscending, SortsAndKeepsShortLists) {
 }
 
 TEST(DialogueFile, ReadsLinesWithoutCarriageReturnsOrByteOrderMarkAndEndsCleanly) {
-  auto path = std::filesystem::temp_directory_path() / "tarnwick_dialogue_test.dlg";
+  auto path = std::filesystem::temp_directory_path() /
+              ("tarnwick_dialogue_test_" + std::to_string(::getpid()) + ".dlg");
   {
     std::ofstream out(path, std::ios::binary);
     out << "\xEF\xBB\xBFN\r\n\r\n12\n";

@@ -237,14 +237,14 @@ TEST(Dialogue, ColumnNumbersOutsideTheTableAreAskedAgain) {
                                 clustering}));
   ASSERT_EQ(result.status, 0) << result.screen;
   const std::string weight = " Give column number of sample weights: ";
-  const std::string outside = " COLUMN NUMBER MUST LIE BETWEEN 1 AND   3\n";
+  const std::string outside = " COLUMN NUMBER MUST LIE BETWEEN 1 AND 3\n";
   EXPECT_TRUE(in_order(result.screen, {weight + outside, weight + outside, weight + outside,
                                        weight + weight + " Give column numbers of X,Y",
-                                       " COLUMN NUMBERS MUST LIE BETWEEN 1 AND   3\n"
+                                       " COLUMN NUMBERS MUST LIE BETWEEN 1 AND 3\n"
                                        " Give column numbers of X,Y coordinates for graphics "
                                        "display:  *** INPUT PARAMETERS FOR FUZZY",
                                        " Give column number for sorting of cluster-centra <1>:  "
-                                       "COLUMN NUMBER MUST LIE BETWEEN 1 AND   2\n"
+                                       "COLUMN NUMBER MUST LIE BETWEEN 1 AND 2\n"
                                        " Give column number for sorting of cluster-centra <1>: "}));
   // ZN held the weights; CU and PB are analysed.
   EXPECT_TRUE(contains(dir.read("OUTPUT.OUT"), "\n CU        PB        \n"));

@@ -424,13 +424,13 @@ TEST(WrongAnswers, ClusterCountsBeyondTheClassTablesAreAskedAgain) {
   };
   const std::vector<Case> cases = {
       {{"", "Y", "", "", "2", "35", "3"},
-       " FINISHING NUMBER OF CLUSTERS MUST LIE BETWEEN  2 AND 34"},
-      {{"", "N", "", "2", "36", "3"}, " FINISHING NUMBER OF CLUSTERS MUST LIE BETWEEN  2 AND 35"},
+       " FINISHING NUMBER OF CLUSTERS MUST LIE BETWEEN 2 AND 34"},
+      {{"", "N", "", "2", "36", "3"}, " FINISHING NUMBER OF CLUSTERS MUST LIE BETWEEN 2 AND 35"},
       {{"", "N", "", "36", "2", "3"}, " NUMBER OF CLUSTERS MUST LIE BETWEEN 2 AND 35"},
       {{"", "Y", "", "", "35", "2", "3"}, " NUMBER OF CLUSTERS MUST LIE BETWEEN 2 AND 34"},
       // A last count below the first; equal counts then put the save question.
       {{"", "N", "", "3", "2", "3", ""},
-       " FINISHING NUMBER OF CLUSTERS MUST LIE BETWEEN  3 AND 35"}};
+       " FINISHING NUMBER OF CLUSTERS MUST LIE BETWEEN 3 AND 35"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.refusal);
     auto result = run_dialogue(dir, head + c.answers + repeat(6, {""}));
@@ -462,7 +462,7 @@ TEST(WrongAnswers, SortColumnOutsideTheVariablesIsAskedAgain) {
       std::vector<std::string>{"1 2", "", "N", "", "2", "2", "", "", "", "", "", "0", "3", "2", ""};
   auto result = run_dialogue(dir, answers);
   ASSERT_EQ(result.status, 0) << result.screen;
-  EXPECT_EQ(count_of(result.screen, " COLUMN NUMBER MUST LIE BETWEEN 1 AND   2\n"), 2)
+  EXPECT_EQ(count_of(result.screen, " COLUMN NUMBER MUST LIE BETWEEN 1 AND 2\n"), 2)
       << result.screen;
   const std::string report = dir.read("OUTPUT.OUT");
   EXPECT_TRUE(contains(report, "\n CU                   40.8"));

@@ -68,10 +68,10 @@ TEST(ConfirmCoordinates, AnAnswerOutsideTheVariablesIsRefusedAndAskedAgain) {
   EXPECT_EQ(
       r.screen.transcript(),
       " Select independent variables for initial NLM setting\n"
-      " Enter number of X-coordinate: <  1> THERE IS NO VARIABLE   4: GIVE A NUMBER FROM 1 TO   3\n"
-      " Enter number of X-coordinate: <  1> THERE IS NO VARIABLE   0: GIVE A NUMBER FROM 1 TO   3\n"
+      " Enter number of X-coordinate: <  1> THERE IS NO VARIABLE 4: GIVE A NUMBER FROM 1 TO 3\n"
+      " Enter number of X-coordinate: <  1> THERE IS NO VARIABLE 0: GIVE A NUMBER FROM 1 TO 3\n"
       " Enter number of X-coordinate: <  1>"
-      " Enter number of Y-coordinate: <  2> THERE IS NO VARIABLE  -1: GIVE A NUMBER FROM 1 TO   3\n"
+      " Enter number of Y-coordinate: <  2> THERE IS NO VARIABLE -1: GIVE A NUMBER FROM 1 TO 3\n"
       " Enter number of Y-coordinate: <  2>");
 }
 
