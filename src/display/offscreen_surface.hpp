@@ -45,6 +45,9 @@ class OffscreenSurface : public Surface {
   void plot(long long x, long long y);  // clipped to the viewport
   void fill(const Area& area, std::uint8_t index);
   void draw_line(long long x0, long long y0, long long x1, long long y1);
+  // The ellipse test in Number: long long where it is exact, else long double.
+  template <class Number>
+  void fill_ellipse_in(long long left, long long top, long long right, long long bottom, Number);
   void draw_glyph(long long x, long long y, char c);
 
   int width_, height_;

@@ -129,6 +129,25 @@ TEST(Surface, AnEllipseTouchesEverySideOfItsBox) {
   }
 }
 
+TEST(Surface, AnEllipseFarLargerThanTheWindowLightsExactlyThePixelsInsideIt) {
+  // Sides beyond 2^15 pixels take the long double test; its edge crosses the window.
+  OffscreenSurface s(64, 16);
+  s.set_colour(3);
+  const long long left = -80000, right = 40, top = -40000, bottom = 40015;
+  s.fill_ellipse(left, top, right, bottom);
+  const long double a = right - left + 1, b = bottom - top + 1;
+  Pixels want;
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const long double dx = 2 * x - (left + right), dy = 2 * y - (top + bottom);
+      if (dx * dx * b * b + dy * dy * a * a <= a * a * b * b) want.insert({x, y});
+    }
+  }
+  EXPECT_GT(want.size(), 16u * 30u);
+  EXPECT_LT(want.size(), 16u * 64u);
+  EXPECT_EQ(lit(s, 3), want);
+}
+
 TEST(Surface, DiscsAreClippedToTheViewport) {
   OffscreenSurface s(40, 40);
   s.set_viewport(10, 10, 29, 29);
