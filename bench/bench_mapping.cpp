@@ -3,9 +3,10 @@
 // process. Run it in a folder of its own: the scratch files, the report and
 // the .NLM file are written to the current directory.
 //
-//   bench_mapping SAMPLES [ITERATIONS] [--csv FILE]
+//   bench_mapping SAMPLES [ITERATIONS] [--threads T] [--csv FILE]
 //
-// --csv also writes the generated data, one sample a line, for a peer program.
+// --threads sets the number of threads (default: all the machine has); --csv
+// also writes the generated data, one sample a line, for a peer program.
 
 #include <sys/resource.h>
 
@@ -75,6 +76,13 @@ void write_csv(const input::SampleTable& table, const std::string& name) {
   }
 }
 
+double processor_seconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
 double peak_megabytes() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
@@ -90,11 +98,14 @@ int main(int argc, char** argv) {
   }
   const int n = std::atoi(argv[1]);
   int iterations = 100;
+  int threads = parallel::hardware_threads();
   std::string csv;
   for (int a = 2; a < argc; ++a) {
     const std::string arg = argv[a];
     if (arg == "--csv" && a + 1 < argc) {
       csv = argv[++a];
+    } else if (arg == "--threads" && a + 1 < argc) {
+      threads = std::atoi(argv[++a]);
     } else {
       iterations = std::atoi(argv[a]);
     }
@@ -114,7 +125,7 @@ int main(int argc, char** argv) {
     mapping::MappingTimes times;
     const double before = peak_megabytes();
     mapping::run_nonlinear_mapping(0, iterations, variables, n, 1.0f, -999.0f, tag, run, scaling,
-                                   nullptr, times);
+                                   nullptr, times, threads);
     report.close();
     float best = 0.0f;
     int best_iteration = 0;
@@ -127,10 +138,10 @@ int main(int argc, char** argv) {
     std::printf(
         "tarnwick  n=%-5d iterations=%d  target distances %7.3f s  iterations %7.3f s  "
         "scratch files %7.3f s  total %7.3f s  peak memory %6.1f MB (%.1f MB before)  "
-        "minimum error %.6f (iteration %d)\n",
+        "minimum error %.6f (iteration %d)  threads %d  processor %.3f s\n",
         n, iterations, times.target_seconds, times.iteration_seconds, times.scratch_seconds,
         times.target_seconds + times.iteration_seconds + times.scratch_seconds, peak_megabytes(),
-        before, static_cast<double>(best), best_iteration);
+        before, static_cast<double>(best), best_iteration, threads, processor_seconds());
   } catch (const console::RunStop& stop) {
     std::fprintf(stderr, "%s\n", stop.what());
     return stop.status();

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <optional>
 
 #include "console/run_stop.hpp"
 #include "mapping/configuration.hpp"
 #include "mapping/results.hpp"
 #include "mapping/sammon.hpp"
+#include "mapping/scratch_file.hpp"
+#include "parallel/team.hpp"
 
 namespace mapping {
 
@@ -41,9 +44,9 @@ void check_weights(const TargetSummary& summary, std::size_t pairs, float p) {
 // Step 1 of the iteration: target distances, their powers and SW, with one
 // line for each kind of pair that had no distance of its own.
 double measure_targets(run::RunContext& run, const norms::Scaling& scaling, int n, int m, float p,
-                       float missing, PairTables& pairs) {
+                       float missing, PairTables& pairs, parallel::Team& team) {
   const std::vector<float> rows = norms::sample_rows(run.table, n, m);
-  const TargetSummary summary = target_distances(rows, n, m, scaling, p, pairs);
+  const TargetSummary summary = target_distances(rows, n, m, scaling, p, pairs, team);
   const std::size_t without_common = pairs_without_common_variable(rows, n, m, missing, scaling);
   if (n < 2) {
     report_and_show(run,
@@ -63,20 +66,69 @@ double measure_targets(run::RunContext& run, const norms::Scaling& scaling, int 
   return summary.SW;
 }
 
+// NLMA.TMP and NLMB.TMP: opened for every mapping; above scratch_threshold
+// samples NLMA.TMP receives the target distances while the iterations run,
+// and NLMB.TMP the map distances of the configuration the mapping ends with.
+class ScratchDumps {
+ public:
+  explicit ScratchDumps(int n) : in_use_(n > scratch_threshold) {
+    const Clock::time_point start = Clock::now();
+    open_scratch_file("NLMA.TMP");
+    open_scratch_file("NLMB.TMP");
+    seconds_ += seconds_since(start);
+  }
+
+  // The target distances do not change: their dump is formatted and written
+  // on a thread of its own, beside the iterations.
+  void start_target(const PairTables& pairs) {
+    if (!in_use_) return;
+    target_.emplace([&pairs] {
+      parallel::Team alone(1);
+      dump_scratch_file("NLMA.TMP", pairs.target, alone);
+    });
+  }
+
+  // A dump that failed stops the run without waiting for the end.
+  void check() {
+    if (target_ && target_->done()) target_->wait();
+  }
+
+  // d of the configuration, built in terms (one entry per pair).
+  void finish(const run::RunStorage& storage, int n, std::span<float> terms, parallel::Team& team) {
+    if (!in_use_) return;
+    const Clock::time_point start = Clock::now();
+    const auto samples = static_cast<std::size_t>(n);
+    map_distances(std::span(storage.config_x).first(samples),
+                  std::span(storage.config_y).first(samples), n, terms, team);
+    dump_scratch_file("NLMB.TMP", terms, team);
+    if (target_) target_->wait();
+    seconds_ += seconds_since(start);
+  }
+
+  double seconds() const { return seconds_; }
+
+ private:
+  bool in_use_;
+  std::optional<parallel::Background> target_;
+  double seconds_ = 0.0;
+};
+
 }  // namespace
 
 void run_nonlinear_mapping(int norm, int iterations, int m, int n, float p, float missing,
                            std::string& tag, run::RunContext& run, norms::Scaling& scaling,
-                           display::IterationPlots* plots) {
+                           display::IterationPlots* plots, int threads) {
   MappingTimes times;
-  run_nonlinear_mapping(norm, iterations, m, n, p, missing, tag, run, scaling, plots, times);
+  run_nonlinear_mapping(norm, iterations, m, n, p, missing, tag, run, scaling, plots, times,
+                        threads);
 }
 
 void run_nonlinear_mapping(int norm, int iterations, int m, int n, float p, float missing,
                            std::string& tag, run::RunContext& run, norms::Scaling& scaling,
-                           display::IterationPlots* plots, MappingTimes& times) {
-  ScratchFiles scratch;
-  scratch.open(n);
+                           display::IterationPlots* plots, MappingTimes& times, int threads) {
+  PairTables pairs;  // before the scratch files, whose dump thread reads it to the end
+  ScratchDumps scratch(n);
+  parallel::Team team(threads);
   write_heading(run, missing);
   tag = "NLM";
   scaling.scale(tag, m, n, missing, norm, run);
@@ -88,11 +140,10 @@ void run_nonlinear_mapping(int norm, int iterations, int m, int n, float p, floa
   sample_colours(run.table, n, m, missing, run.storage.colours);
 
   const Clock::time_point target_start = Clock::now();
-  PairTables pairs;
   IterationSetup setup;
-  setup.SW = measure_targets(run, scaling, n, m, p, missing, pairs);
+  setup.SW = measure_targets(run, scaling, n, m, p, missing, pairs, team);
   times.target_seconds = seconds_since(target_start);
-  scratch.keep_target(pairs);
+  scratch.start_target(pairs);
 
   run::RunStorage& storage = run.storage;
   initial_configuration(run, norm, chosen, stats, n, missing);
@@ -106,11 +157,18 @@ void run_nonlinear_mapping(int norm, int iterations, int m, int n, float p, floa
   setup.iterations = std::clamp(iterations, 0, limits::max_iterations);
   setup.step = step_factor(norm);
   setup.missing = missing;
-  const double scratch_before = scratch.seconds();
   const Clock::time_point iteration_start = Clock::now();
-  const IterationResult result = iterate(run, setup, pairs, scratch, plots);
-  const double scratch_during = scratch.seconds() - scratch_before;
-  times.iteration_seconds = seconds_since(iteration_start) - scratch_during;
+  std::vector<float> terms(pairs.size());
+  IterationResult result;
+  try {
+    result = iterate(run, setup, pairs, terms, team, plots, [&](int) { scratch.check(); });
+  } catch (const console::RunStop&) {
+    // A run stopped by the iteration leaves the files as they stood then.
+    scratch.finish(storage, n, terms, team);
+    throw;
+  }
+  times.iteration_seconds = seconds_since(iteration_start);
+  scratch.finish(storage, n, terms, team);
   times.scratch_seconds = scratch.seconds();
 
   report_errors(run.report, result, storage.errors);

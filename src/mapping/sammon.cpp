@@ -1,10 +1,10 @@
 #include "mapping/sammon.hpp"
 
 #include <algorithm>
-#include <chrono>
+#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <future>
+#include <mutex>
 #include <string>
 
 #include "console/run_stop.hpp"
@@ -13,59 +13,60 @@
 #include <xmmintrin.h>
 #endif
 
+// The pass is compiled twice, for any x86-64 and for one with AVX2, and the
+// machine's own is picked when the program starts. Both give the same bits:
+// every operation is rounded as written, and nothing is fused.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define WITH_WIDER_VECTORS [[gnu::target_clones("avx2", "default")]]
+#else
+#define WITH_WIDER_VECTORS
+#endif
+
 namespace mapping {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// Adds the time of its own life to a total.
-class Stopwatch {
- public:
-  explicit Stopwatch(double& total) : total_(total), start_(Clock::now()) {}
-  ~Stopwatch() { total_ += std::chrono::duration<double>(Clock::now() - start_).count(); }
-  Stopwatch(const Stopwatch&) = delete;
-  Stopwatch& operator=(const Stopwatch&) = delete;
-
- private:
-  double& total_;
-  Clock::time_point start_;
-};
 
 // Pair terms are computed a block at a time in single precision, where they
 // need no particular order, and then added into the double sums in pair order.
 constexpr int block = 256;
 
-struct PairTerms {
-  double error[block];  // r^2 * D*^p
-  double g[block];      // first-derivative term
-  double h[block];      // second-derivative term
-};
+// Pairs shared out among threads go in blocks of at least this many.
+constexpr std::size_t pairs_per_task = 16384;
 
-// The terms of pairs (i, j0 .. j0+len-1), with yi = Y(i,a) and yj = Y(j0..,a),
-// each computed in single precision and then widened for the sums.
-void pair_terms(const float* Ds, const float* d, const float* Dsp, const float* w, const float* yj,
-                float yi, int len, PairTerms& out) {
-  for (int b = 0; b < len; ++b) {
-    const float r = (d[b] - Ds[b]) / Ds[b];
-    const float error = r * r * Dsp[b];
-    const float delta = yi - yj[b];
-    const float q = Ds[b] / d[b];
-    const float ratio = delta / d[b];
-    const float g = w[b] * (1.0f - q) * delta;
-    const float h = w[b] * ((1.0f - q) + q * (ratio * ratio));
-    out.error[b] = error;
-    out.g[b] = g;
-    out.h[b] = h;
-  }
+// The pair number of (i, i+1), the first pair of row i (0-based).
+std::size_t row_start(int i, int n) {
+  const auto r = static_cast<std::size_t>(i);
+  return r * (2 * static_cast<std::size_t>(n) - r - 1) / 2;
 }
 
-// G1(j) and G2(j) of the later partners: each its own sum, so they can be
-// added side by side.
-void carry_terms(const PairTerms& terms, int len, double* G1, double* G2) {
-  for (int b = 0; b < len; ++b) {
-    G1[b] += terms.g[b];
-    G2[b] += terms.h[b];
+// The row that holds pair k.
+int row_of_pair(std::size_t k, int n) {
+  int low = 0, high = n - 2;
+  while (low < high) {
+    const int middle = (low + high + 1) / 2;
+    if (row_start(middle, n) <= k) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
+  }
+  return low;
+}
+
+// Calls visit(i, j0, len, k) for the pieces of rows that make up pairs
+// [first, last), in pair order: pairs (i, j0 .. j0+len-1), numbered from k.
+template <class Visit>
+void visit_pairs(int n, std::size_t first, std::size_t last, Visit visit) {
+  if (first >= last) return;
+  int i = row_of_pair(first, n);
+  std::size_t k = first;
+  int j0 = i + 1 + static_cast<int>(first - row_start(i, n));
+  while (k < last) {
+    const int len = static_cast<int>(std::min<std::size_t>(n - j0, last - k));
+    visit(i, j0, len, k);
+    k += static_cast<std::size_t>(len);
+    ++i;
+    j0 = i + 1;
   }
 }
 
@@ -80,19 +81,62 @@ void square_roots(float* v, int len) {
   for (; b < len; ++b) v[b] = std::sqrt(v[b]);
 }
 
+// d of pairs (i, j0 .. j0+len-1) with xi = x(i), xj = x(j0..), and so for y.
+[[gnu::always_inline]] inline void row_distances(const float* xj, const float* yj, float xi,
+                                                 float yi, int len, float* d) {
+  for (int b = 0; b < len; ++b) {
+    const float dx = xi - xj[b];
+    const float dy = yi - yj[b];
+    d[b] = dx * dx + dy * dy;
+  }
+  square_roots(d, len);
+  for (int b = 0; b < len; ++b) d[b] = d[b] == 0.0f ? smallest_distance : d[b];
+}
+
+struct PairTerms {
+  double g[block];  // first-derivative term
+  double h[block];  // second-derivative term
+};
+
+// The derivative terms of pairs (i, j0 .. j0+len-1), with yi = Y(i,a) and
+// yj = Y(j0..,a), each computed in single precision and then widened for the
+// sums.
+void derivative_terms(const float* Ds, const float* w, const float* d, const float* yj, float yi,
+                      int len, PairTerms& out) {
+  for (int b = 0; b < len; ++b) {
+    const float delta = yi - yj[b];
+    const float q = Ds[b] / d[b];
+    const float ratio = delta / d[b];
+    const float g = w[b] * (1.0f - q) * delta;
+    const float h = w[b] * ((1.0f - q) + q * (ratio * ratio));
+    out.g[b] = g;
+    out.h[b] = h;
+  }
+}
+
+// r^2 * D*^p with r = (d - D*) / D*.
+void error_terms(const float* Ds, const float* Dsp, const float* d, int len, float* error) {
+  for (int b = 0; b < len; ++b) {
+    const float r = (d[b] - Ds[b]) / Ds[b];
+    error[b] = r * r * Dsp[b];
+  }
+}
+
+// G1(j) and G2(j) of the later partners: each its own sum, so they can be
+// added side by side.
+void carry_terms(const PairTerms& terms, int len, double* G1, double* G2) {
+  for (int b = 0; b < len; ++b) {
+    G1[b] += terms.g[b];
+    G2[b] += terms.h[b];
+  }
+}
+
 // Y(i,a) - step * s1 / |s2|, in double, stored in single precision. A zero
 // s2 gives no move; so does a move that single precision cannot hold.
 float moved(float y, double step, double s1, double s2) {
   if (s2 == 0.0) return y;
   const float next = static_cast<float>(static_cast<double>(y) - step * s1 / std::fabs(s2));
   return std::isfinite(next) ? next : y;
-}
-
-void recompute_map(std::span<const float> x, std::span<const float> y, int n, PairTables& pairs,
-                   ScratchFiles& scratch) {
-  scratch.rewind_map();
-  map_distances(x, y, n, pairs.map);
-  scratch.keep_map(pairs);
 }
 
 // The error of iteration t, which the report and the error list must be able
@@ -106,6 +150,12 @@ double iteration_error(double E, double SW, int t) {
   return error;
 }
 
+// G1 and G2 of one pass.
+struct Accumulators {
+  explicit Accumulators(std::size_t n) : G1(n, 0.0), G2(n, 0.0) {}
+  std::vector<double> G1, G2;
+};
+
 void keep_best(IterationResult& result, double E, int t, std::span<const float> x,
                std::span<const float> y) {
   if (!(E < static_cast<double>(result.best_error))) return;
@@ -113,6 +163,39 @@ void keep_best(IterationResult& result, double E, int t, std::span<const float> 
   result.best_iteration = t;
   std::copy(x.begin(), x.end(), result.best_x.begin());
   std::copy(y.begin(), y.end(), result.best_y.begin());
+}
+
+// What one block of pairs found besides its distances.
+struct TargetBlock {
+  std::size_t negative = 0;
+  bool weights_finite = true;
+  bool powers_are_distances = true;  // every D*^p equals D* bit for bit
+};
+
+TargetBlock target_block(std::span<const float> rows, int n, int m, const norms::Scaling& scaling,
+                         float p, std::size_t first, std::size_t last, PairTables& pairs) {
+  TargetBlock found;
+  const float p_minus_2 = p - 2.0f;
+  visit_pairs(n, first, last, [&](int i, int j0, int len, std::size_t k) {
+    const float* a = rows.data() + static_cast<std::size_t>(i) * m;
+    for (int b = 0; b < len; ++b) {
+      const float* other = rows.data() + static_cast<std::size_t>(j0 + b) * m;
+      const float twice = 2.0f * scaling.distance(a, other);
+      if (twice < 0.0f) ++found.negative;
+      // sqrt of a positive float is positive: only zero (or less) needs the stand-in.
+      const float Ds = twice > 0.0f ? std::sqrt(twice) : smallest_distance;
+      const float Dsp = std::pow(Ds, p);
+      const float w = std::pow(Ds, p_minus_2);
+      if (!std::isfinite(Dsp) || !std::isfinite(w)) found.weights_finite = false;
+      if (std::bit_cast<std::uint32_t>(Dsp) != std::bit_cast<std::uint32_t>(Ds)) {
+        found.powers_are_distances = false;
+      }
+      pairs.target[k + b] = Ds;
+      pairs.target_p[k + b] = Dsp;
+      pairs.weight[k + b] = w;
+    }
+  });
+  return found;
 }
 
 }  // namespace
@@ -123,37 +206,32 @@ std::size_t pair_count(int n) {
   return samples * (samples - 1) / 2;
 }
 
-void PairTables::resize(std::size_t pairs) {
-  target.assign(pairs, 0.0f);
-  target_p.assign(pairs, 0.0f);
-  weight.assign(pairs, 0.0f);
-  map.assign(pairs, 0.0f);
-}
-
 TargetSummary target_distances(std::span<const float> rows, int n, int m,
-                               const norms::Scaling& scaling, float p, PairTables& pairs) {
-  pairs.resize(pair_count(n));
+                               const norms::Scaling& scaling, float p, PairTables& pairs,
+                               parallel::Team& team) {
+  const std::size_t count = pair_count(n);
+  pairs.target.assign(count, 0.0f);
+  pairs.target_p.assign(count, 0.0f);
+  pairs.weight.assign(count, 0.0f);
+  std::vector<TargetBlock> blocks;
+  std::mutex blocks_mutex;
+  team.for_blocks(count, pairs_per_task, [&](std::size_t first, std::size_t last) {
+    const TargetBlock found = target_block(rows, n, m, scaling, p, first, last, pairs);
+    const std::lock_guard<std::mutex> lock(blocks_mutex);
+    blocks.push_back(found);
+  });
   TargetSummary summary;
-  const float p_minus_2 = p - 2.0f;
-  double sum = 0.0;
-  std::size_t k = 0;
-  for (int i = 0; i + 1 < n; ++i) {
-    const float* a = rows.data() + static_cast<std::size_t>(i) * m;
-    for (int j = i + 1; j < n; ++j, ++k) {
-      const float q = scaling.distance(a, rows.data() + static_cast<std::size_t>(j) * m);
-      const float twice = 2.0f * q;
-      if (twice < 0.0f) ++summary.negative;
-      // sqrt of a positive float is positive: only zero (or less) needs the stand-in.
-      const float Ds = twice > 0.0f ? std::sqrt(twice) : smallest_distance;
-      const float Dsp = std::pow(Ds, p);
-      const float w = std::pow(Ds, p_minus_2);
-      if (!std::isfinite(Dsp) || !std::isfinite(w)) summary.weights_finite = false;
-      pairs.target[k] = Ds;
-      pairs.target_p[k] = Dsp;
-      pairs.weight[k] = w;
-      sum += Dsp;
-    }
+  bool powers_are_distances = true;
+  for (const TargetBlock& found : blocks) {
+    summary.negative += found.negative;
+    summary.weights_finite = summary.weights_finite && found.weights_finite;
+    powers_are_distances = powers_are_distances && found.powers_are_distances;
   }
+  // With p = 1 the powers are the distances themselves: one table serves both.
+  if (powers_are_distances) std::vector<float>().swap(pairs.target_p);
+  double sum = 0.0;
+  const float* Dsp = pairs.powers();
+  for (std::size_t k = 0; k < count; ++k) sum += Dsp[k];
   summary.SW = 2.0 * sum;
   return summary;
 }
@@ -182,30 +260,24 @@ std::size_t pairs_without_common_variable(std::span<const float> rows, int n, in
   return count;
 }
 
-void map_distances(std::span<const float> x, std::span<const float> y, int n, std::span<float> d) {
-  std::size_t k = 0;
-  for (int i = 0; i + 1 < n; ++i) {
-    const float xi = x[i];
-    const float yi = y[i];
-    const float* xj = &x[i + 1];
-    const float* yj = &y[i + 1];
-    float* row = &d[k];
-    const int len = n - i - 1;
-    for (int b = 0; b < len; ++b) {
-      const float dx = xi - xj[b];
-      const float dy = yi - yj[b];
-      row[b] = dx * dx + dy * dy;
-    }
-    square_roots(row, len);
-    for (int b = 0; b < len; ++b) row[b] = row[b] == 0.0f ? smallest_distance : row[b];
-    k += static_cast<std::size_t>(len);
-  }
+void map_distances(std::span<const float> x, std::span<const float> y, int n, std::span<float> d,
+                   parallel::Team& team) {
+  team.for_blocks(pair_count(n), pairs_per_task, [&](std::size_t first, std::size_t last) {
+    visit_pairs(n, first, last, [&](int i, int j0, int len, std::size_t k) {
+      row_distances(&x[j0], &y[j0], x[i], y[i], len, &d[k]);
+    });
+  });
 }
 
-void coordinate_pass(const PairTables& pairs, std::span<float> Y, int n, float step,
-                     std::span<double> G1, std::span<double> G2, double& E) {
+WITH_WIDER_VECTORS void coordinate_pass(const PairTables& pairs, const StartingPoints& start, int a,
+                                        std::span<float> Y, float step, std::span<double> G1,
+                                        std::span<double> G2, ErrorSum* error) {
+  const int n = static_cast<int>(Y.size());
+  const std::span<const float> Y0 = a == 0 ? start.x : start.y;
   const double factor = step;
-  double error = E;  // a local sum: E itself could share memory with G1 and G2
+  const float* Dsp = pairs.powers();
+  double E = error != nullptr ? error->E : 0.0;
+  float d[block];
   PairTerms terms;
   std::size_t k = 0;
   for (int i = 0; i < n; ++i) {
@@ -213,13 +285,22 @@ void coordinate_pass(const PairTables& pairs, std::span<float> Y, int n, float s
     double s2 = 0.0;
     for (int j0 = i + 1; j0 < n; j0 += block) {
       const int len = std::min(block, n - j0);
-      pair_terms(&pairs.target[k], &pairs.map[k], &pairs.target_p[k], &pairs.weight[k], &Y[j0],
-                 Y[i], len, terms);
+      row_distances(&start.x[j0], &start.y[j0], start.x[i], start.y[i], len, d);
+      derivative_terms(&pairs.target[k], &pairs.weight[k], d, &Y0[j0], Y0[i], len, terms);
       carry_terms(terms, len, &G1[j0], &G2[j0]);
-      for (int b = 0; b < len; ++b) {
-        error += terms.error[b];
-        s1 += terms.g[b];
-        s2 += terms.h[b];
+      if (error != nullptr) {
+        float* e = &error->terms[k];
+        error_terms(&pairs.target[k], &Dsp[k], d, len, e);
+        for (int b = 0; b < len; ++b) {
+          E += e[b];
+          s1 += terms.g[b];
+          s2 += terms.h[b];
+        }
+      } else {
+        for (int b = 0; b < len; ++b) {
+          s1 += terms.g[b];
+          s2 += terms.h[b];
+        }
       }
       k += static_cast<std::size_t>(len);
     }
@@ -230,69 +311,49 @@ void coordinate_pass(const PairTables& pairs, std::span<float> Y, int n, float s
     s2 = s2 + G2[i];
     G1[i] = 0.0;
     G2[i] = 0.0;
-    Y[i] = moved(Y[i], factor, s1, s2);
+    Y[i] = moved(Y0[i], factor, s1, s2);
   }
-  E = error;
+  if (error != nullptr) error->E = E;
 }
 
-void ScratchFiles::open(int n) {
-  const Stopwatch watch(seconds_);
-  target_.open("NLMA.TMP");
-  map_.open("NLMB.TMP");
-  in_use_ = n > scratch_threshold;
+double add_error_terms(std::span<const float> terms, double E) {
+  for (const float e : terms) E += e;
+  return E;
 }
 
-void ScratchFiles::keep_target(const PairTables& pairs) {
-  if (!in_use_) return;
-  const Stopwatch watch(seconds_);
-  target_.dump(pairs.target);
-}
-
-void ScratchFiles::rewind_map() {
-  if (!in_use_) return;
-  const Stopwatch watch(seconds_);
-  map_.rewind();
-}
-
-void ScratchFiles::keep_map(const PairTables& pairs) {
-  if (!in_use_) return;
-  const Stopwatch watch(seconds_);
-  map_.dump(pairs.map);
-}
-
-void ScratchFiles::restore(PairTables& pairs) {
-  if (!in_use_) return;
-  const Stopwatch watch(seconds_);
-  target_.rewind();
-  map_.rewind();
-  std::future<void> target = std::async(std::launch::async, [&] { target_.read(pairs.target); });
-  map_.read(pairs.map);
-  target.get();
-}
-
-IterationResult iterate(run::RunContext& run, const IterationSetup& setup, PairTables& pairs,
-                        ScratchFiles& scratch, display::IterationPlots* plots) {
+IterationResult iterate(run::RunContext& run, const IterationSetup& setup, const PairTables& pairs,
+                        std::span<float> terms, parallel::Team& team,
+                        display::IterationPlots* plots, const AfterIteration& after) {
   run::RunStorage& storage = run.storage;
   const int n = setup.n;
-  const std::span<float> x(storage.config_x.data(), static_cast<std::size_t>(n));
-  const std::span<float> y(storage.config_y.data(), static_cast<std::size_t>(n));
+  const auto samples = static_cast<std::size_t>(n);
+  const std::span<float> x(storage.config_x.data(), samples);
+  const std::span<float> y(storage.config_y.data(), samples);
   IterationResult result;
-  result.best_x.assign(x.size(), 0.0f);
-  result.best_y.assign(y.size(), 0.0f);
-  std::vector<double> G1(x.size(), 0.0);
-  std::vector<double> G2(x.size(), 0.0);
+  result.best_x.assign(samples, 0.0f);
+  result.best_y.assign(samples, 0.0f);
+  std::vector<float> x0(samples), y0(samples);
+  const StartingPoints start{x0, y0};
+  Accumulators G[2] = {Accumulators(samples), Accumulators(samples)};  // one pair for each pass
 
   run.report.print("(/,77('+'))");
-  recompute_map(x, y, n, pairs, scratch);
   run.report.print("(' MAPPING ERROR:',/)");
   for (int t = 1; t <= setup.iterations; ++t) {
-    double E = 0.0;
-    for (const std::span<float> Y : {x, y}) {
-      scratch.restore(pairs);
-      coordinate_pass(pairs, Y, n, setup.step, G1, G2, E);
-    }
-    recompute_map(x, y, n, pairs, scratch);
-    E = iteration_error(E, setup.SW, t);
+    std::copy(x.begin(), x.end(), x0.begin());
+    std::copy(y.begin(), y.end(), y0.begin());
+    // Both passes take their terms from the configuration as the iteration
+    // found it and move different coordinates, so they run side by side.
+    // The error terms are the same in both passes: the first pass adds them
+    // to E, and they are added once more in the same order afterwards, as
+    // the second pass would have.
+    ErrorSum error{terms, 0.0};
+    team.run(2, [&](std::size_t a) {
+      const std::span<float> Y = a == 0 ? x : y;
+      coordinate_pass(pairs, start, static_cast<int>(a), Y, setup.step, G[a].G1, G[a].G2,
+                      a == 0 ? &error : nullptr);
+      if (a == 0) error.E = add_error_terms(terms.first(pairs.size()), error.E);
+    });
+    const double E = iteration_error(error.E, setup.SW, t);
     keep_best(result, E, t, x, y);
     storage.errors[static_cast<std::size_t>(t) - 1] = static_cast<float>(E);
     if (plots != nullptr) {
@@ -300,6 +361,7 @@ IterationResult iterate(run::RunContext& run, const IterationSetup& setup, PairT
                                 setup.missing, t);
       plots->plot_error_curve(t, setup.missing, t, "NLM", 0.0f, storage.errors);
     }
+    if (after) after(t);
   }
   return result;
 }

@@ -3,31 +3,36 @@
 // The Sammon iteration: target distances, map distances, the coordinate
 // passes and the best configuration. Distances are packed pair arrays in row
 // order: pair (i,j), i < j, follows (i,j-1), and row i+1 follows row i.
+//
+// Every double sum is taken in the order of the pairs or samples whatever
+// the number of threads; only work without a sum is shared out.
 
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <vector>
 
 #include "display/plots.hpp"
-#include "mapping/scratch_file.hpp"
 #include "norms/scaling.hpp"
+#include "parallel/team.hpp"
 #include "run/run_context.hpp"
 
 namespace mapping {
 
-// Above this many samples the distances go through the scratch files.
+// Above this many samples the distances are dumped to the scratch files.
 inline constexpr int scratch_threshold = 1000;
 // Stands for a distance of exactly zero, which no ratio could take.
 inline constexpr float smallest_distance = 0.001f;
 
 std::size_t pair_count(int n);
 
+// The tables fixed with the target distances.
 struct PairTables {
-  void resize(std::size_t pairs);
   std::vector<float> target;    // D*
-  std::vector<float> target_p;  // D*^p, fixed with D*
-  std::vector<float> weight;    // D*^(p-2), fixed with D*
-  std::vector<float> map;       // d
+  std::vector<float> target_p;  // D*^p; left empty when every D*^p is D* itself (p = 1)
+  std::vector<float> weight;    // D*^(p-2)
+  const float* powers() const { return target_p.empty() ? target.data() : target_p.data(); }
+  std::size_t size() const { return target.size(); }
 };
 
 struct TargetSummary {
@@ -40,7 +45,8 @@ struct TargetSummary {
 // 0.001 for zero (and for a quadratic form below zero, which rounding can
 // give), with D*^p, D*^(p-2) and SW.
 TargetSummary target_distances(std::span<const float> rows, int n, int m,
-                               const norms::Scaling& scaling, float p, PairTables& pairs);
+                               const norms::Scaling& scaling, float p, PairTables& pairs,
+                               parallel::Team& team);
 
 // Pairs with no variable that is present in both samples and taken into the
 // distance; the scaling gives them a distance of zero.
@@ -48,35 +54,32 @@ std::size_t pairs_without_common_variable(std::span<const float> rows, int n, in
                                           const norms::Scaling& scaling);
 
 // d for every pair of the configuration, 0.001 for zero.
-void map_distances(std::span<const float> x, std::span<const float> y, int n, std::span<float> d);
+void map_distances(std::span<const float> x, std::span<const float> y, int n, std::span<float> d,
+                   parallel::Team& team);
 
-// One coordinate pass over Y (one coordinate of every sample): every sample
-// moves by - step * S1 / |S2| with its sums over all other samples, taken from
-// the coordinates at the start of the pass. Adds the pass's error terms to E.
-// G1 and G2 (n entries) are zero before and after.
-void coordinate_pass(const PairTables& pairs, std::span<float> Y, int n, float step,
-                     std::span<double> G1, std::span<double> G2, double& E);
-
-// NLMA.TMP holds the target distances, NLMB.TMP the map distances. Both are
-// opened for every mapping; they are used only above scratch_threshold samples.
-class ScratchFiles {
- public:
-  void open(int n);
-  bool in_use() const { return in_use_; }
-  void keep_target(const PairTables& pairs);
-  void rewind_map();
-  void keep_map(const PairTables& pairs);
-  // Rewinds both files and reads both distance arrays back, side by side.
-  void restore(PairTables& pairs);
-  // Time spent with the files since they were opened.
-  double seconds() const { return seconds_; }
-
- private:
-  ScratchFile target_;
-  ScratchFile map_;
-  bool in_use_ = false;
-  double seconds_ = 0.0;
+// The configuration at the start of an iteration (n entries each). Both
+// passes take every map distance and every derivative term from it.
+struct StartingPoints {
+  std::span<const float> x, y;
 };
+
+// What a pass adds up besides the moves: the error term r^2 * D*^p of every
+// pair, kept in terms, and their sum E in pair order.
+struct ErrorSum {
+  std::span<float> terms;  // one per pair
+  double E = 0.0;
+};
+
+// One coordinate pass over coordinate a (0 for x, 1 for y): every sample
+// moves by - step * S1 / |S2| with its sums over all other samples, taken
+// from start; the moves go into Y. G1 and G2 (n entries) are zero before and
+// after. With error, the pass also keeps the error terms and adds them to E.
+void coordinate_pass(const PairTables& pairs, const StartingPoints& start, int a,
+                     std::span<float> Y, float step, std::span<double> G1, std::span<double> G2,
+                     ErrorSum* error);
+
+// E plus the kept error terms, in pair order.
+double add_error_terms(std::span<const float> terms, double E);
 
 struct IterationSetup {
   int n = 0;
@@ -92,9 +95,14 @@ struct IterationResult {
   std::vector<float> best_x, best_y;  // n entries, 0.0 until an iteration is best
 };
 
-// The map distances and the iterations, moving run.storage.config_x/y and
-// filling run.storage.errors; plots is null when graphics are off.
-IterationResult iterate(run::RunContext& run, const IterationSetup& setup, PairTables& pairs,
-                        ScratchFiles& scratch, display::IterationPlots* plots);
+// Called after every iteration, before the next begins; may throw to stop.
+using AfterIteration = std::function<void(int t)>;
+
+// The iterations, moving run.storage.config_x/y and filling
+// run.storage.errors; plots is null when graphics are off. terms has room
+// for one value per pair.
+IterationResult iterate(run::RunContext& run, const IterationSetup& setup, const PairTables& pairs,
+                        std::span<float> terms, parallel::Team& team,
+                        display::IterationPlots* plots, const AfterIteration& after);
 
 }  // namespace mapping

@@ -7,15 +7,19 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "console/console.hpp"
 #include "console/dialogue.hpp"
 #include "mapping/mapping.hpp"
+#include "mapping/scratch_file.hpp"
 #include "norms/scaling.hpp"
 #include "run/run_context.hpp"
 
@@ -60,6 +64,40 @@ inline std::uintmax_t file_size_or_zero(const std::string& name) {
   return error ? 0 : size;
 }
 
+inline std::string file_text(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A scratch dump read back the plain way: blank-separated items, each a
+// number or count*number, that must make up exactly a whole dump. Gives the
+// first size entries.
+inline std::vector<float> read_dump(const std::string& name, std::size_t size) {
+  std::istringstream in(file_text(name));
+  std::vector<float> values;
+  std::uint64_t entries = 0;
+  for (std::string item; in >> item;) {
+    std::uint64_t count = 1;
+    const char* text = item.data();
+    const char* end = item.data() + item.size();
+    const std::size_t star = item.find('*');
+    if (star != std::string::npos) {
+      std::from_chars(text, text + star, count);
+      text += star + 1;
+    }
+    float value = 0.0f;
+    const auto read = std::from_chars(text, end, value);
+    EXPECT_TRUE(read.ptr == end) << name << ": item " << item;
+    for (std::uint64_t c = 0; c < count && values.size() < size; ++c) values.push_back(value);
+    entries += count;
+  }
+  EXPECT_EQ(entries, mapping::dump_entries) << name;
+  EXPECT_EQ(values.size(), size) << name;
+  return values;
+}
+
 struct MappingRun {
   explicit MappingRun(const Rows& rows, std::vector<std::string> answers = {"", ""},
                       float missing = -999.0f)
@@ -78,9 +116,9 @@ struct MappingRun {
     }
   }
 
-  void map(int norm, int iterations, float p = 1.0f) {
+  void map(int norm, int iterations, float p = 1.0f, int threads = parallel::hardware_threads()) {
     mapping::run_nonlinear_mapping(norm, iterations, table.variable_count, table.sample_count, p,
-                                   table.missing_code, tag, run, scaling, nullptr, times);
+                                   table.missing_code, tag, run, scaling, nullptr, times, threads);
   }
 
   std::vector<std::string> report_lines() {

@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 #include "format/layout.hpp"
+#include "literal_mapping.hpp"
 #include "mapping/configuration.hpp"
 #include "mapping_support.hpp"
 
@@ -134,21 +137,32 @@ TEST(ScratchFiles, LeftAsTheyWereUpTo1000Samples) {
   EXPECT_EQ(file_size_or_zero("NLMB.TMP"), 0u);
 }
 
+void expect_same_bits(const std::vector<float>& expected, const std::vector<float>& actual,
+                      const std::string& what) {
+  ASSERT_EQ(expected.size(), actual.size()) << what;
+  for (std::size_t k = 0; k < expected.size(); ++k) {
+    ASSERT_EQ(std::bit_cast<std::uint32_t>(expected[k]), std::bit_cast<std::uint32_t>(actual[k]))
+        << what << ", pair " << k + 1 << ": " << expected[k] << " read back as " << actual[k];
+  }
+}
+
+// The files are what a dump of the plainly computed distances gives, and
+// they read back as those distances.
 TEST(ScratchFiles, Above1000SamplesHoldTheTargetAndTheLastMapDistances) {
   const int n = 1200;
-  MappingRun r(mapping_test::random_rows(n, 3, 4));
-  r.map(1, 2);
-  mapping::PairTables expected;
-  const std::vector<float> rows = norms::sample_rows(r.table, n, 3);
-  mapping::target_distances(rows, n, 3, r.scaling, 1.0f, expected);
-  mapping::map_distances(r.storage.config_x, r.storage.config_y, n, expected.map);
-  for (const char* name : {"NLMA.TMP", "NLMB.TMP"}) {
-    mapping::ScratchFile file;
-    file.open(name);
-    std::vector<float> back(mapping::pair_count(n), -1.0f);
-    file.read(back);
-    EXPECT_EQ(back, name[3] == 'A' ? expected.target : expected.map) << name;
-  }
+  MappingRun r(mapping_test::random_rows(n, 3, 4), {"1", "2"});
+  r.map(1, 3);
+  const mapping_test::Literal expected =
+      mapping_test::literal_mapping(r, mapping_test::starting_coordinate(r, 1, 1),
+                                    mapping_test::starting_coordinate(r, 2, 1), 1.0f, 0.2f, 3);
+  parallel::Team alone(1);
+  mapping::dump_scratch_file("TARGET.TMP", expected.target, alone);
+  mapping::dump_scratch_file("MAP.TMP", expected.map, alone);
+  EXPECT_TRUE(mapping_test::file_text("NLMA.TMP") == mapping_test::file_text("TARGET.TMP"));
+  EXPECT_TRUE(mapping_test::file_text("NLMB.TMP") == mapping_test::file_text("MAP.TMP"));
+  const std::size_t pairs = mapping::pair_count(n);
+  expect_same_bits(expected.target, mapping_test::read_dump("NLMA.TMP", pairs), "NLMA.TMP");
+  expect_same_bits(expected.map, mapping_test::read_dump("NLMB.TMP", pairs), "NLMB.TMP");
 }
 
 }  // namespace

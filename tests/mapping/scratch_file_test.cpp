@@ -1,5 +1,5 @@
-// The distance scratch files: text form, reading back bit for bit, reuse of
-// existing files and unreadable dumps.
+// The distance scratch files: text form, reading back bit for bit, whole-file
+// replacement, keeping existing files at the start of a mapping.
 
 #include "mapping/scratch_file.hpp"
 
@@ -19,7 +19,7 @@
 
 namespace {
 
-using mapping::ScratchFile;
+using mapping::dump_entries;
 using mapping_test::file_lines;
 using mapping_test::WorkFolder;
 
@@ -28,14 +28,23 @@ void write_text(const std::string& name, const std::string& text) {
   out << text;
 }
 
+void dump(const std::string& name, const std::vector<float>& values, int threads = 2) {
+  parallel::Team team(threads);
+  mapping::dump_scratch_file(name, values, team);
+}
+
 std::vector<float> round_trip(const std::vector<float>& values) {
-  ScratchFile file;
-  file.open("NLMA.TMP");
-  file.dump(values);
-  file.rewind();
-  std::vector<float> back(values.size(), -1.0f);
-  file.read(back);
-  return back;
+  dump("NLMA.TMP", values);
+  return mapping_test::read_dump("NLMA.TMP", values.size());
+}
+
+std::vector<std::string> folder_entries() {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 void expect_same_bits(const std::vector<float>& expected, const std::vector<float>& actual) {
@@ -86,13 +95,11 @@ TEST(ScratchDump, TextIsShortestDecimalsWithRepeatsAndTheZeroTail) {
   WorkFolder folder;
   const std::vector<float> values = {0.001f, 0.001f, 0.001f, 1.5f, 2.25f, 1e-5f,
                                      7.0f,   7.0f,   0.1f,   3.0f, 0.0f,  0.0f};
-  ScratchFile file;
-  file.open("NLMA.TMP");
-  file.dump(values);
+  dump("NLMA.TMP", values);
   const std::vector<std::string> lines = file_lines("NLMA.TMP");
   ASSERT_EQ(lines.size(), 1u);
   // The trailing zeros join the unused tail: one item for all of them.
-  const std::size_t tail = ScratchFile::dump_entries - 10;
+  const std::size_t tail = dump_entries - 10;
   EXPECT_EQ(lines[0], "3*0.001 1.5 2.25 1e-05 2*7 0.1 3 " + std::to_string(tail) + "*0");
 }
 
@@ -100,19 +107,18 @@ TEST(ScratchDump, EightItemsToALine) {
   WorkFolder folder;
   std::vector<float> values;
   for (int k = 1; k <= 17; ++k) values.push_back(static_cast<float>(k));
-  ScratchFile file;
-  file.open("NLMB.TMP");
-  file.dump(values);
+  dump("NLMB.TMP", values);
   const std::vector<std::string> lines = file_lines("NLMB.TMP");
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], "1 2 3 4 5 6 7 8");
   EXPECT_EQ(lines[1], "9 10 11 12 13 14 15 16");
-  EXPECT_EQ(lines[2], "17 " + std::to_string(ScratchFile::dump_entries - 17) + "*0");
+  EXPECT_EQ(lines[2], "17 " + std::to_string(dump_entries - 17) + "*0");
 }
 
-// Dumps are formatted a chunk of 2^18 entries at a time, two chunks side by
-// side: a run over a chunk's end is still one item, and the text ends with
-// the tail whatever chunk holds the last entries.
+// Dumps are formatted a chunk of 2^18 entries at a time, chunks side by
+// side: a run over a chunk's end is still one item, the text ends with the
+// tail whatever chunk holds the last entries, and it is the same text for
+// any number of threads.
 TEST(ScratchDump, RunsAcrossChunksAreOneItemAndReadBack) {
   WorkFolder folder;
   const std::size_t chunk = std::size_t{1} << 18;
@@ -130,38 +136,32 @@ TEST(ScratchDump, RunsAcrossChunksAreOneItemAndReadBack) {
   ASSERT_NE(run, std::string::npos);
   EXPECT_TRUE(run == 0 || text[run - 1] == ' ' || text[run - 1] == '\n');
   EXPECT_EQ(text.find("*0.001", text.find("*0.001") + 1), std::string::npos);
-  const std::string tail = std::to_string(ScratchFile::dump_entries - values.size() + 3) + "*0\n";
+  const std::string tail = std::to_string(dump_entries - values.size() + 3) + "*0\n";
   EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+  for (const int threads : {1, 3}) {
+    dump("NLMB.TMP", values, threads);
+    EXPECT_EQ(mapping_test::file_text("NLMB.TMP"), mapping_test::file_text("NLMA.TMP"))
+        << threads << " threads";
+  }
 }
 
-TEST(ScratchDump, ADumpReplacesALongerEarlierOneAndRereadsFromTheStart) {
+TEST(ScratchDump, ADumpReplacesTheWholeFileAndLeavesNothingElse) {
   WorkFolder folder;
-  ScratchFile file;
-  file.open("NLMB.TMP");
   std::vector<float> first(5000);
   for (std::size_t k = 0; k < first.size(); ++k) first[k] = 1.0f / static_cast<float>(k + 3);
-  file.dump(first);
-  file.rewind();
+  dump("NLMB.TMP", first);
   const std::vector<float> second = {2.5f, 0.75f};
-  file.dump(second);
-  EXPECT_EQ(file_lines("NLMB.TMP").size(), 1u);
-  for (int pass = 0; pass < 2; ++pass) {
-    file.rewind();
-    std::vector<float> back(2, 0.0f);
-    file.read(back);
-    expect_same_bits(second, back);
-  }
+  dump("NLMB.TMP", second);
+  EXPECT_EQ(file_lines("NLMB.TMP"),
+            std::vector<std::string>{"2.5 0.75 " + std::to_string(dump_entries - 2) + "*0"});
+  EXPECT_EQ(folder_entries(), std::vector<std::string>{"NLMB.TMP"});
 }
 
 TEST(ScratchDump, OpeningKeepsWhatTheFileHoldsAndCreatesAMissingOne) {
   WorkFolder folder;
   write_text("NLMA.TMP", "left by an earlier run\n");
-  {
-    ScratchFile a;
-    a.open("NLMA.TMP");
-    ScratchFile b;
-    b.open("NLMB.TMP");
-  }
+  mapping::open_scratch_file("NLMA.TMP");
+  mapping::open_scratch_file("NLMB.TMP");
   EXPECT_EQ(file_lines("NLMA.TMP"), std::vector<std::string>{"left by an earlier run"});
   EXPECT_TRUE(std::filesystem::exists("NLMB.TMP"));
   EXPECT_EQ(std::filesystem::file_size("NLMB.TMP"), 0u);
@@ -177,45 +177,30 @@ TEST(ScratchDump, InfinitiesAndNaNsReadBack) {
   expect_same_bits(values, round_trip(values));
 }
 
-TEST(ScratchDump, FreeFieldTextOfOtherWritersReadsAsWell) {
-  WorkFolder folder;
-  const std::size_t tail = ScratchFile::dump_entries - 6;
-  write_text("NLMA.TMP", " 1.50, 2*+3.25E0\r\n  -0.5  1.0e-3\t12345678901234567890e-19 " +
-                             std::to_string(tail) + "*0.0\n");
-  ScratchFile file;
-  file.open("NLMA.TMP");
-  std::vector<float> back(6, -1.0f);
-  file.read(back);
-  expect_same_bits({1.5f, 3.25f, 3.25f, -0.5f, 0.001f, 1.2345678901234567890f}, back);
-}
-
-TEST(ScratchDump, AShortOrDamagedDumpStopsTheRunNamingTheFile) {
-  WorkFolder folder;
-  std::vector<float> back(3);
-  for (const char* text :
-       {"", "1 2 3\n", "1 2 x3 31999997*0\n", "1 2 3 31999998*0\n", "1 2 3 0*4 31999997*0\n"}) {
-    write_text("NLMA.TMP", text);
-    ScratchFile file;
-    file.open("NLMA.TMP");
-    try {
-      file.read(back);
-      ADD_FAILURE() << "read back: '" << text << "'";
-    } catch (const console::RunStop& stop) {
-      EXPECT_NE(std::string(stop.what()).find("NLMA.TMP"), std::string::npos);
-    }
-  }
-}
-
 TEST(ScratchDump, AFileThatCannotBeOpenedStopsTheRunNamingIt) {
   WorkFolder folder;
   std::filesystem::create_directory("NLMA.TMP");
-  ScratchFile file;
   try {
-    file.open("NLMA.TMP");
+    mapping::open_scratch_file("NLMA.TMP");
     FAIL() << "a folder opened as a scratch file";
   } catch (const console::RunStop& stop) {
     EXPECT_EQ(std::string(stop.what()), "CANNOT OPEN SCRATCH FILE NLMA.TMP");
   }
+}
+
+// The dump is complete but cannot take the name: the run stops naming the
+// file, and the text written on the side is not left behind.
+TEST(ScratchDump, ADumpThatCannotReplaceTheFileStopsTheRunNamingIt) {
+  WorkFolder folder;
+  std::filesystem::create_directories("NLMB.TMP/inside");
+  try {
+    dump("NLMB.TMP", {1.5f, 2.5f});
+    FAIL() << "a dump replaced a folder";
+  } catch (const console::RunStop& stop) {
+    EXPECT_EQ(std::string(stop.what()), "ERROR WRITING SCRATCH FILE NLMB.TMP");
+  }
+  EXPECT_EQ(folder_entries(), std::vector<std::string>{"NLMB.TMP"});
+  EXPECT_TRUE(std::filesystem::exists("NLMB.TMP/inside"));
 }
 
 }  // namespace
