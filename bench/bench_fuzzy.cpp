@@ -3,10 +3,13 @@
 // for counts 2 to 4. Q = 1.5, EPS = 0.0001, at most 100 iterations, start
 // number 1. Prints seconds, iterations and milliseconds per iteration.
 //
-//   bench_fuzzy [--csv FOLDER]   also writes the data sets as FOLDER/fcm_10.csv
-//                                and FOLDER/fcm_50.csv for a side-by-side run
+//   bench_fuzzy [--csv FOLDER] [--threads T]
+//     --csv also writes the data sets as FOLDER/fcm_10.csv and FOLDER/fcm_50.csv
+//     for a side-by-side run; --threads sets the number of threads (default:
+//     all the machine has)
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -74,13 +77,14 @@ struct Bench {
   run::ReportFile report{(std::filesystem::temp_directory_path() / "bench_fuzzy.out").string()};
   run::RunContext run{screen, unit, table, storage, report};
   norms::Scaling scaling;
+  int threads = parallel::hardware_threads();
 };
 
 void time_counts(Bench& b, int norm, int first, int last) {
   const int nsamp = b.table.sample_count, ndim = b.table.variable_count;
   b.scaling.scale("ONE", ndim, nsamp, b.table.missing_code, norm, b.run);
   fuzzy::Tables tables(b.table, b.storage.weights, ndim, nsamp, b.table.missing_code);
-  fuzzy::IterationScratch scratch(tables);
+  fuzzy::IterationScratch scratch(tables, b.threads);
   std::vector<float> err(102, 0.0f);
   int counter = 1;
   double total_seconds = 0.0;
@@ -126,7 +130,7 @@ void time_routine(Bench& b) {
   args.tag = &tag;
   args.extragrade = &extragrade;
   const auto start = Clock::now();
-  fuzzy::run_fuzzy_clustering(args, b.run, b.scaling, nullptr);
+  fuzzy::run_fuzzy_clustering(args, b.run, b.scaling, nullptr, b.threads);
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   std::printf(
       "tarnwick  whole routine, norm 0, %d x %d, c = 2..9 with report and files  %8.3f s\n\n",
@@ -138,8 +142,11 @@ void time_routine(Bench& b) {
 
 int main(int argc, char** argv) {
   std::filesystem::path csv;
-  if (argc == 3 && std::strcmp(argv[1], "--csv") == 0) csv = argv[2];
   Bench b;
+  for (int a = 1; a + 1 < argc; a += 2) {
+    if (std::strcmp(argv[a], "--csv") == 0) csv = argv[a + 1];
+    if (std::strcmp(argv[a], "--threads") == 0) b.threads = std::atoi(argv[a + 1]);
+  }
   generate(b.table, 5000, 10);
   if (!csv.empty()) write_csv(b.table, csv / "fcm_10.csv");
   for (int norm : {0, 1, 3}) time_counts(b, norm, 2, 9);

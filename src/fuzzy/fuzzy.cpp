@@ -115,13 +115,13 @@ void apply_scaling(const FuzzyArguments& args, run::RunContext& run, norms::Scal
 // Everything one call shares between its cluster counts.
 struct Clustering {
   Clustering(const FuzzyArguments& a, run::RunContext& r, norms::Scaling& s,
-             display::IterationPlots* p)
+             display::IterationPlots* p, int threads)
       : args(a),
         run(r),
         scaling(s),
         plots(p),
         tables(r.table, r.storage.weights, a.ndim, a.nsamp, a.missing),
-        scratch(tables),
+        scratch(tables, threads),
         err(static_cast<std::size_t>(std::max(a.max_iterations, 1) + 2), 0.0f),
         record(a.nsamp),
         classes(a.nsamp),
@@ -201,9 +201,9 @@ void run_cluster_count(Clustering& f, int c, float e) {
 }  // namespace
 
 void run_fuzzy_clustering(const FuzzyArguments& args, run::RunContext& run, norms::Scaling& scaling,
-                          display::IterationPlots* plots) {
+                          display::IterationPlots* plots, int threads) {
   check_arguments(args);
-  Clustering f(args, run, scaling, plots);
+  Clustering f(args, run, scaling, plots, threads);
   check_weighted_values(f.tables);
   bring_start_counter_into_range(run);
   if (args.save_scaling) open_scaling_file(args, f.files);

@@ -8,6 +8,7 @@
 
 #include "display/plots.hpp"
 #include "norms/scaling.hpp"
+#include "parallel/team.hpp"
 #include "run/run_context.hpp"
 
 namespace fuzzy {
@@ -39,8 +40,10 @@ struct FuzzyArguments {
 // last count; the shared error list holds ERR(t) at t - 1. Arguments that no
 // table or formula can take end the run before anything is written; a count
 // with a zero divisor is skipped with a message. plots is null when graphics
-// are off.
+// are off. The work is shared among threads; the results do not depend on
+// their number.
 void run_fuzzy_clustering(const FuzzyArguments& args, run::RunContext& run, norms::Scaling& scaling,
-                          display::IterationPlots* plots);
+                          display::IterationPlots* plots,
+                          int threads = parallel::hardware_threads());
 
 }  // namespace fuzzy

@@ -1,8 +1,10 @@
 #include "fuzzy/iteration.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <mutex>
 
 namespace fuzzy {
 
@@ -16,12 +18,16 @@ std::string at_count(const Count& count) {
   return "CLUSTER COUNT " + std::to_string(count.c) + " CANNOT BE COMPUTED: ";
 }
 
-// t(k,i) * w(i) for the samples that move the centres (weight above 0).
-// U^Q and, in the extragrade phase, U(c+1,i)^Q are taken once per sample
-// here rather than once per variable: the same values in fewer powers.
-void centre_weights(const Tables& t, const Count& count, IterationScratch& s) {
+// Samples shared out among threads go in blocks of at least this many.
+constexpr std::size_t samples_per_task = 256;
+
+// t(k,i) * w(i) for the samples first..last (1-based, inclusive) that move
+// the centres (weight above 0). U^Q and, in the extragrade phase,
+// U(c+1,i)^Q are taken once per sample here rather than once per variable:
+// the same values in fewer powers.
+void centre_weights(const Tables& t, const Count& count, int first, int last, IterationScratch& s) {
   const bool extragrade = count.extragrade_phase();
-  for (int i = 1; i <= t.nsamp; ++i) {
+  for (int i = first; i <= last; ++i) {
     const float wi = t.w[static_cast<std::size_t>(i - 1)];
     if (!(wi > 0.0f)) continue;
     const float extra_q = extragrade ? std::pow(t.u(count.c + 1, i), count.q) : 0.0f;
@@ -36,25 +42,31 @@ void centre_weights(const Tables& t, const Count& count, IterationScratch& s) {
   }
 }
 
-// num and den of every centre and variable, accumulated in sample order.
-void centre_sums(const Tables& t, const Count& count, IterationScratch& s) {
-  const std::size_t n = static_cast<std::size_t>(count.c) * t.ndim;
-  std::fill(s.num.begin(), s.num.begin() + n, 0.0f);
-  std::fill(s.den.begin(), s.den.begin() + n, 0.0f);
+// num and den of the centre elements first..last-1 (element (k-1)*ndim +
+// (j-1) for centre k and variable j), each accumulated in sample order.
+void centre_sums(const Tables& t, std::size_t first, std::size_t last, IterationScratch& s) {
+  const auto ndim = static_cast<std::size_t>(t.ndim);
+  std::fill(s.num.begin() + first, s.num.begin() + last, 0.0f);
+  std::fill(s.den.begin() + first, s.den.begin() + last, 0.0f);
+  const int k_first = static_cast<int>(first / ndim) + 1;
+  const int k_last = static_cast<int>((last - 1) / ndim) + 1;
   for (int i = 1; i <= t.nsamp; ++i) {
     if (!(t.w[static_cast<std::size_t>(i - 1)] > 0.0f)) continue;
     const float* x = t.row(i);
-    for (int k = 1; k <= count.c; ++k) {
+    for (int k = k_first; k <= k_last; ++k) {
+      const std::size_t row = static_cast<std::size_t>(k - 1) * ndim;
+      const int j_first = static_cast<int>(std::max(first, row) - row);
+      const int j_last = static_cast<int>(std::min(last, row + ndim) - row);
       const float tw = s.tw[static_cast<std::size_t>(k - 1) * t.nsamp + (i - 1)];
-      float* num = s.num.data() + static_cast<std::size_t>(k - 1) * t.ndim;
-      float* den = s.den.data() + static_cast<std::size_t>(k - 1) * t.ndim;
+      float* num = s.num.data() + row;
+      float* den = s.den.data() + row;
       if (!t.any_missing) {
-        for (int j = 0; j < t.ndim; ++j) {
+        for (int j = j_first; j < j_last; ++j) {
           num[j] = num[j] + tw * x[j];
           den[j] = den[j] + tw;
         }
       } else {
-        for (int j = 0; j < t.ndim; ++j) {
+        for (int j = j_first; j < j_last; ++j) {
           if (!t.present(x[j])) continue;
           num[j] = num[j] + tw * x[j];
           den[j] = den[j] + tw;
@@ -66,15 +78,23 @@ void centre_sums(const Tables& t, const Count& count, IterationScratch& s) {
 
 }  // namespace
 
-IterationScratch::IterationScratch(const Tables& tables)
+IterationScratch::IterationScratch(const Tables& tables, int threads)
     : tw(static_cast<std::size_t>(limits::max_classes) * tables.nsamp, 0.0f),
       num(static_cast<std::size_t>(limits::max_classes) * tables.ndim, 0.0f),
       den(num.size(), 0.0f),
-      powers(limits::max_classes, 0.0f) {}
+      team(threads) {}
 
 void update_centres(Tables& t, const Count& count, IterationScratch& s) {
-  centre_weights(t, count, s);
-  centre_sums(t, count, s);
+  s.team.for_blocks(static_cast<std::size_t>(t.nsamp), samples_per_task,
+                    [&](std::size_t first, std::size_t last) {
+                      centre_weights(t, count, static_cast<int>(first) + 1, static_cast<int>(last),
+                                     s);
+                    });
+  // One block of elements for each thread: every block goes through all samples.
+  const std::size_t elements = static_cast<std::size_t>(count.c) * t.ndim;
+  const auto threads = static_cast<std::size_t>(s.team.size());
+  s.team.for_blocks(elements, (elements + threads - 1) / threads,
+                    [&](std::size_t first, std::size_t last) { centre_sums(t, first, last, s); });
   for (int k = 1; k <= count.c; ++k) {
     for (int j = 1; j <= t.ndim; ++j) {
       const std::size_t at = static_cast<std::size_t>(k - 1) * t.ndim + (j - 1);
@@ -120,14 +140,18 @@ float checked_distance(float d, const Count& count, int i, int k) {
 
 }  // namespace
 
-float update_memberships(Tables& t, const Count& count, const norms::Scaling& scaling,
-                         IterationScratch& s) {
+namespace {
+
+// Distances and memberships of samples first..last (1-based, inclusive);
+// gives their largest membership change.
+float sample_memberships(Tables& t, const Count& count, const norms::Scaling& scaling, int first,
+                         int last) {
   const int c = count.c;
   const bool extragrade = count.extragrade_phase();
-  const int last = extragrade ? c + 1 : c;
-  float* powers = s.powers.data();
+  const int classes = extragrade ? c + 1 : c;
+  std::array<float, limits::max_classes> powers;  // D(k,i)^e of one sample, at k - 1
   float max_change = 0.0f;
-  for (int i = 1; i <= t.nsamp; ++i) {
+  for (int i = first; i <= last; ++i) {
     float sA = 0.0f;
     float sB = 0.0f;
     int z = 0;
@@ -153,14 +177,32 @@ float update_memberships(Tables& t, const Count& count, const norms::Scaling& sc
         z = c + 1;
       }
     }
-    if (z == 0 && !(sA > 0.0f && finite(sA))) sA = rescale_powers(t, i, last, count, powers);
-    for (int k = 1; k <= last; ++k) {
+    if (z == 0 && !(sA > 0.0f && finite(sA)))
+      sA = rescale_powers(t, i, classes, count, powers.data());
+    for (int k = 1; k <= classes; ++k) {
       const float fresh = z == 0 ? powers[k - 1] / sA : (k == z ? 1.0f : 0.0f);
       const float change = std::fabs(t.u(k, i) - fresh);
       if (change > max_change) max_change = change;
       t.u(k, i) = fresh;
     }
   }
+  return max_change;
+}
+
+}  // namespace
+
+// The largest change is the same whichever way the samples are grouped.
+float update_memberships(Tables& t, const Count& count, const norms::Scaling& scaling,
+                         IterationScratch& s) {
+  std::mutex largest;
+  float max_change = 0.0f;
+  s.team.for_blocks(static_cast<std::size_t>(t.nsamp), samples_per_task,
+                    [&](std::size_t first, std::size_t last) {
+                      const float change = sample_memberships(
+                          t, count, scaling, static_cast<int>(first) + 1, static_cast<int>(last));
+                      const std::lock_guard<std::mutex> lock(largest);
+                      if (change > max_change) max_change = change;
+                    });
   return max_change;
 }
 

@@ -13,6 +13,7 @@
 #include "display/plots.hpp"
 #include "fuzzy/tables.hpp"
 #include "norms/scaling.hpp"
+#include "parallel/team.hpp"
 #include "run/storage.hpp"
 
 namespace fuzzy {
@@ -38,13 +39,17 @@ class CountNotComputed : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Scratch tables of the iteration, sized once so that no iteration allocates.
+// Scratch tables of the iteration, sized once so that no iteration
+// allocates, and the threads that share out its work. Work is shared by
+// samples or by centre elements; every sum stays whole in one thread and in
+// the order of the samples, so the results are the same for any number of
+// threads.
 struct IterationScratch {
-  explicit IterationScratch(const Tables& tables);
+  IterationScratch(const Tables& tables, int threads);
   std::vector<float> tw;   // t(k,i) * w(i), at (k-1)*nsamp + (i-1)
   std::vector<float> num;  // per centre and variable, at (k-1)*ndim + (j-1)
   std::vector<float> den;
-  std::vector<float> powers;  // D(k,i)^e of one sample, at k - 1
+  parallel::Team team;
 };
 
 // Centres V(k,j) from the memberships (and, in the extragrade phase, from

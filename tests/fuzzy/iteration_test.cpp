@@ -114,7 +114,7 @@ TEST(RandomStart, EveryStartMembershipLiesStrictlyInsideAndSumsToOne) {
 struct Placed {
   Placed(const std::vector<std::vector<float>>& rows,
          const std::vector<std::vector<float>>& centres)
-      : data(rows), scaling(euclidean(data)), scratch(data.t()) {
+      : data(rows), scaling(euclidean(data)), scratch(data.t(), 2) {
     for (std::size_t k = 0; k < centres.size(); ++k) {
       for (std::size_t j = 0; j < centres[k].size(); ++j) {
         data.t().v(static_cast<int>(k + 1), static_cast<int>(j + 1)) = centres[k][j];
@@ -188,6 +188,31 @@ TEST(Memberships, OverflowingPowersStillGiveMembershipsThatSumToOne) {
   EXPECT_TRUE(std::isfinite(p.data.t().u(2, 1)));
 }
 
+// Samples are shared out in blocks among threads; when several cannot be
+// measured, the message names the first of them, as going through the
+// samples in order would.
+TEST(Memberships, ADistanceBeyondSinglePrecisionNamesTheFirstSampleWhateverTheThreads) {
+  Rows rows(2000, std::vector<float>{1.0f, 2.0f});
+  rows[1299][0] = 3e30f;
+  rows[599][1] = -3e30f;
+  for (const int threads : {1, 3}) {
+    TablesOf data(rows);
+    norms::Scaling scaling = euclidean(data);
+    IterationScratch scratch(data.t(), threads);
+    data.t().v(1, 1) = data.t().v(1, 2) = 0.0f;
+    data.t().v(2, 1) = data.t().v(2, 2) = 5.0f;
+    try {
+      fuzzy::update_memberships(data.t(), plain_count(2), scaling, scratch);
+      ADD_FAILURE() << "memberships of an infinite distance";
+    } catch (const fuzzy::CountNotComputed& failure) {
+      EXPECT_STREQ(failure.what(),
+                   "CLUSTER COUNT 2 CANNOT BE COMPUTED: THE DISTANCE OF SAMPLE 600 TO CLASS 1 IS "
+                   "NOT A FINITE NUMBER")
+          << threads << " threads";
+    }
+  }
+}
+
 TEST(Memberships, LargestClassTiesGoToTheHigherNumber) {
   TablesOf data(Rows{{0}});
   fuzzy::Tables& t = data.t();
@@ -203,7 +228,7 @@ TEST(Memberships, LargestClassTiesGoToTheHigherNumber) {
 TEST(Centres, WeightedMeansOfThePowersOfTheMemberships) {
   TablesOf data(Rows{{0, 10}, {4, 20}, {8, -999}});
   fuzzy::Tables& t = data.t();
-  IterationScratch scratch(t);
+  IterationScratch scratch(t, 2);
   const float u[3] = {0.2f, 0.5f, 0.9f};
   for (int i = 1; i <= 3; ++i) {
     t.u(1, i) = u[i - 1];
@@ -230,7 +255,7 @@ TEST(Centres, ZeroWeightSamplesDoNotMoveThemButGetMemberships) {
   }
   // The outlier draws after all others, so the shared samples start alike.
   norms::Scaling scaling = euclidean(plain);
-  IterationScratch s1(plain.t()), s2(outlier.t());
+  IterationScratch s1(plain.t(), 1), s2(outlier.t(), 3);
   for (int it = 0; it < 5; ++it) {
     fuzzy::update_centres(plain.t(), plain_count(2), s1);
     fuzzy::update_centres(outlier.t(), plain_count(2), s2);
@@ -248,7 +273,7 @@ TEST(Centres, ZeroWeightSamplesDoNotMoveThemButGetMemberships) {
 TEST(Centres, ClusterWithoutWeightCannotBeComputed) {
   TablesOf data(Rows{{1}, {2}});
   fuzzy::Tables& t = data.t();
-  IterationScratch scratch(t);
+  IterationScratch scratch(t, 2);
   for (int i = 1; i <= 2; ++i) {
     t.u(1, i) = 1.0f;
     t.u(2, i) = 0.0f;
@@ -285,31 +310,35 @@ void literal_centres(const fuzzy::Tables& t, const Count& count, std::vector<flo
   }
 }
 
-TEST(Centres, GiveTheSameBitsAsTheLiteralLoops) {
-  auto rows = blobs({{0, 0, 1}, {6, 1, 3}, {2, 7, 5}}, 40, 4.0f, 3);
+TEST(Centres, GiveTheSameBitsAsTheLiteralLoopsOnAnyNumberOfThreads) {
+  auto rows = blobs({{0, 0, 1}, {6, 1, 3}, {2, 7, 5}}, 400, 4.0f, 3);
   for (std::size_t i = 0; i < rows.size(); i += 7) rows[i][i % 3] = -999.0f;
-  TablesOf data(rows);
-  for (std::size_t i = 0; i < rows.size(); i += 5) data.weights[i] = 0.25f * (i % 4);
-  norms::Scaling scaling = euclidean(data);
-  IterationScratch scratch(data.t());
-  int counter = 5;
-  fuzzy::random_start(data.t(), 3, true, counter);
-  std::vector<float> expected(3 * 3);
-  for (const Count& count :
-       {plain_count(3), plain_count(3), extragrade_count(3, 0.2f), extragrade_count(3, 0.2f)}) {
-    literal_centres(data.t(), count, expected);
-    fuzzy::update_centres(data.t(), count, scratch);
-    for (int k = 1; k <= 3; ++k) {
-      for (int j = 1; j <= 3; ++j) ASSERT_EQ(data.t().v(k, j), expected[(k - 1) * 3 + (j - 1)]);
+  for (const int threads : {1, 2, 5}) {
+    TablesOf data(rows);
+    for (std::size_t i = 0; i < rows.size(); i += 5) data.weights[i] = 0.25f * (i % 4);
+    norms::Scaling scaling = euclidean(data);
+    IterationScratch scratch(data.t(), threads);
+    int counter = 5;
+    fuzzy::random_start(data.t(), 3, true, counter);
+    std::vector<float> expected(3 * 3);
+    for (const Count& count :
+         {plain_count(3), plain_count(3), extragrade_count(3, 0.2f), extragrade_count(3, 0.2f)}) {
+      literal_centres(data.t(), count, expected);
+      fuzzy::update_centres(data.t(), count, scratch);
+      for (int k = 1; k <= 3; ++k) {
+        for (int j = 1; j <= 3; ++j) {
+          ASSERT_EQ(data.t().v(k, j), expected[(k - 1) * 3 + (j - 1)]) << threads << " threads";
+        }
+      }
+      fuzzy::update_memberships(data.t(), count, scaling, scratch);
     }
-    fuzzy::update_memberships(data.t(), count, scaling, scratch);
   }
 }
 
 // A whole count iterated, with its log.
 struct Iterated {
   explicit Iterated(const std::vector<std::vector<float>>& rows)
-      : data(rows), scaling(euclidean(data)), scratch(data.t()), err(520, -1.0f) {}
+      : data(rows), scaling(euclidean(data)), scratch(data.t(), 2), err(520, -1.0f) {}
   fuzzy::IterationOutcome run(Count& count, int max_iterations, float eps) {
     int counter = 1;
     fuzzy::random_start(data.t(), count.c, count.marker == 'Y', counter);

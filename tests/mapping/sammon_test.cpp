@@ -81,6 +81,46 @@ TEST(SammonDistances, ZeroDistancesBecomeTheSmallestDistance) {
   EXPECT_EQ(d, (std::vector<float>{0.001f, 5.0f, 5.0f}));
 }
 
+// The target distances are shared out by blocks of pairs; the powers and
+// SW come out as the plain loop over the pairs gives them, for any number of
+// threads, also when the powers are the distances themselves (p = 1).
+TEST(SammonDistances, TargetsPowersAndTheirSumAreThoseOfThePlainLoop) {
+  // Values over six orders of magnitude, so that adding the powers in
+  // another order would round differently.
+  Rows spread = mapping_test::random_rows(700, 3, 19);
+  for (auto& row : spread) {
+    for (float& v : row) v = std::pow(10.0f, 2.0f * v);
+  }
+  MappingRun r(spread);
+  r.scaling.scale("NLM", 3, 700, -999.0f, 1, r.run);
+  const std::vector<float> rows = norms::sample_rows(r.table, 700, 3);
+  for (const float power : {1.0f, 1.5f}) {
+    const float p = mapping_test::run_time(power);
+    std::vector<float> target, powers, weights;
+    double SW = 0.0;
+    for (int i = 0; i < 700; ++i) {
+      for (int j = i + 1; j < 700; ++j) {
+        const float Ds = std::sqrt(2.0f * r.scaling.distance(&rows[i * 3], &rows[j * 3]));
+        target.push_back(Ds);
+        powers.push_back(std::pow(Ds, p));
+        weights.push_back(std::pow(Ds, p - 2.0f));
+        SW += powers.back();
+      }
+    }
+    SW = 2.0 * SW;
+    for (const int threads : {1, 2, 5}) {
+      parallel::Team team(threads);
+      PairTables pairs;
+      const mapping::TargetSummary summary =
+          mapping::target_distances(rows, 700, 3, r.scaling, power, pairs, team);
+      EXPECT_EQ(summary.SW, SW) << threads << " threads, p " << power;
+      expect_bits(target, pairs.target.data(), "D* of pair");
+      expect_bits(powers, pairs.powers(), "D*^p of pair");
+      expect_bits(weights, pairs.weight.data(), "D*^(p-2) of pair");
+    }
+  }
+}
+
 TEST(SammonDistances, PairsWithoutACommonVariableAreCounted) {
   MappingRun r({{1, -999, 3}, {-999, 2, -999}, {1, 2, 3}, {-999, 5, -999}});
   r.scaling.scale("NLM", 3, 4, -999.0f, 0, r.run);
