@@ -42,37 +42,47 @@ void centre_weights(const Tables& t, const Count& count, int first, int last, It
   }
 }
 
-// num and den of the centre elements first..last-1 (element (k-1)*ndim +
-// (j-1) for centre k and variable j), each accumulated in sample order.
-void centre_sums(const Tables& t, std::size_t first, std::size_t last, IterationScratch& s) {
-  const auto ndim = static_cast<std::size_t>(t.ndim);
-  std::fill(s.num.begin() + first, s.num.begin() + last, 0.0f);
-  std::fill(s.den.begin() + first, s.den.begin() + last, 0.0f);
-  const int k_first = static_cast<int>(first / ndim) + 1;
-  const int k_last = static_cast<int>((last - 1) / ndim) + 1;
+// num and den of centre k for variables j_first..j_last-1 (0-based), each
+// accumulated in sample order.
+void cluster_sums(const Tables& t, int k, int j_first, int j_last, IterationScratch& s) {
+  const std::size_t row = static_cast<std::size_t>(k - 1) * t.ndim;
+  float* num = s.num.data() + row;
+  float* den = s.den.data() + row;
+  const float* tw = s.tw.data() + static_cast<std::size_t>(k - 1) * t.nsamp;
+  std::fill(num + j_first, num + j_last, 0.0f);
+  std::fill(den + j_first, den + j_last, 0.0f);
+  if (!t.any_missing) {
+    // Every variable's den is then the same sum, taken once.
+    float total = 0.0f;
+    for (int i = 1; i <= t.nsamp; ++i) {
+      if (!(t.w[static_cast<std::size_t>(i - 1)] > 0.0f)) continue;
+      const float* x = t.row(i);
+      const float weight = tw[i - 1];
+      for (int j = j_first; j < j_last; ++j) num[j] = num[j] + weight * x[j];
+      total = total + weight;
+    }
+    std::fill(den + j_first, den + j_last, total);
+    return;
+  }
   for (int i = 1; i <= t.nsamp; ++i) {
     if (!(t.w[static_cast<std::size_t>(i - 1)] > 0.0f)) continue;
     const float* x = t.row(i);
-    for (int k = k_first; k <= k_last; ++k) {
-      const std::size_t row = static_cast<std::size_t>(k - 1) * ndim;
-      const int j_first = static_cast<int>(std::max(first, row) - row);
-      const int j_last = static_cast<int>(std::min(last, row + ndim) - row);
-      const float tw = s.tw[static_cast<std::size_t>(k - 1) * t.nsamp + (i - 1)];
-      float* num = s.num.data() + row;
-      float* den = s.den.data() + row;
-      if (!t.any_missing) {
-        for (int j = j_first; j < j_last; ++j) {
-          num[j] = num[j] + tw * x[j];
-          den[j] = den[j] + tw;
-        }
-      } else {
-        for (int j = j_first; j < j_last; ++j) {
-          if (!t.present(x[j])) continue;
-          num[j] = num[j] + tw * x[j];
-          den[j] = den[j] + tw;
-        }
-      }
+    const float weight = tw[i - 1];
+    for (int j = j_first; j < j_last; ++j) {
+      if (!t.present(x[j])) continue;
+      num[j] = num[j] + weight * x[j];
+      den[j] = den[j] + weight;
     }
+  }
+}
+
+// num and den of the centre elements first..last-1, element (k-1)*ndim +
+// (j-1) for centre k and variable j.
+void centre_sums(const Tables& t, std::size_t first, std::size_t last, IterationScratch& s) {
+  const auto ndim = static_cast<std::size_t>(t.ndim);
+  for (std::size_t row = first - first % ndim; row < last; row += ndim) {
+    cluster_sums(t, static_cast<int>(row / ndim) + 1, static_cast<int>(std::max(first, row) - row),
+                 static_cast<int>(std::min(last, row + ndim) - row), s);
   }
 }
 
