@@ -153,12 +153,12 @@ void write_count_results(Clustering& f, const Count& count) {
   renumber_memberships(f.tables, count.c, P);
   classify_samples(f.tables, count.C1, f.args.threshold, f.classes);
   std::copy(f.classes.cls.begin(), f.classes.cls.end(), f.run.storage.colours.begin());
-  write_membership_listing(f.run, f.tables, count.C1, f.classes);
+  write_membership_listing(f.run, f.tables, count.C1, f.classes, f.scratch.team);
   for (int i = 1; i <= f.tables.nsamp; ++i) {
     f.record.G(count.c, i) = f.classes.G[static_cast<std::size_t>(i - 1)];
   }
   f.files.open_membership_files();
-  write_membership_block(f.files.mem, f.run, f.tables, f.args, count.c, count.C1);
+  write_membership_block(f.files.mem, f.run, f.tables, f.args, count.c, count.C1, f.scratch.team);
 }
 
 void run_cluster_count(Clustering& f, int c, float e) {
@@ -213,7 +213,7 @@ void run_fuzzy_clustering(const FuzzyArguments& args, run::RunContext& run, norm
   const float e = -1.0f / (args.q - 1.0f);
   for (int c = args.first_clusters; c <= args.last_clusters; ++c) run_cluster_count(f, c, e);
   f.files.open_membership_files();
-  write_class_file(f.files.cls, run, f.tables, f.record, f.record.counts.back().C1);
+  write_class_file(f.files.cls, run, f.tables, f.record, f.record.counts.back().C1, f.scratch.team);
   write_run_summary(run, f.files.opt, args, f.record);
   f.files.close_all();
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 // The clustering's blocks in the report file and the records of its result
-// files, in the order the routine writes them.
+// files, in the order the routine writes them. The listings of one line per
+// sample are formatted on the team's threads and written in sample order.
 
 #include <span>
 
@@ -12,6 +13,7 @@
 #include "fuzzy/tables.hpp"
 #include "fuzzy/validity.hpp"
 #include "norms/scaling.hpp"
+#include "parallel/team.hpp"
 #include "run/run_context.hpp"
 
 namespace fuzzy {
@@ -38,18 +40,18 @@ void write_validity_block(run::ReportFile& report, const Validity& validity, int
 void write_centres(run::RunContext& run, const Tables& tables, int c, ResultFiles& files);
 
 void write_membership_listing(run::RunContext& run, const Tables& tables, int C1,
-                              const Classification& classes);
+                              const Classification& classes, parallel::Team& team);
 
 // One block of the membership file: the free-format record and a line per sample.
 void write_membership_block(run::TextFile& mem, const run::RunContext& run, const Tables& tables,
-                            const FuzzyArguments& args, int c, int C1);
+                            const FuzzyArguments& args, int c, int C1, parallel::Team& team);
 
 void write_average_extragrade(run::TextFile& file, float average);
 
 // One record per sample with the classes of counts 2 .. C1 + 1, C1 being the
 // class count of the last cluster count.
 void write_class_file(run::TextFile& cls, const run::RunContext& run, const Tables& tables,
-                      const RunRecord& record, int C1);
+                      const RunRecord& record, int C1, parallel::Team& team);
 
 // Parameters and one row per cluster count, the rows also to the validity file.
 void write_run_summary(run::RunContext& run, run::TextFile& opt, const FuzzyArguments& args,
