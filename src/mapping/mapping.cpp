@@ -93,14 +93,16 @@ class ScratchDumps {
     if (target_ && target_->done()) target_->wait();
   }
 
-  // d of the configuration, built in terms (one entry per pair).
-  void finish(const run::RunStorage& storage, int n, std::span<float> terms, parallel::Team& team) {
+  // d of the configuration, built in room for one value per pair.
+  void finish(const run::RunStorage& storage, int n, std::vector<float> room,
+              parallel::Team& team) {
     if (!in_use_) return;
     const Clock::time_point start = Clock::now();
     const auto samples = static_cast<std::size_t>(n);
+    room.resize(pair_count(n));
     map_distances(std::span(storage.config_x).first(samples),
-                  std::span(storage.config_y).first(samples), n, terms, team);
-    dump_scratch_file("NLMB.TMP", terms, team);
+                  std::span(storage.config_y).first(samples), n, room, team);
+    dump_scratch_file("NLMB.TMP", room, team);
     if (target_) target_->wait();
     seconds_ += seconds_since(start);
   }
@@ -158,17 +160,18 @@ void run_nonlinear_mapping(int norm, int iterations, int m, int n, float p, floa
   setup.step = step_factor(norm);
   setup.missing = missing;
   const Clock::time_point iteration_start = Clock::now();
-  std::vector<float> terms(pairs.size());
   IterationResult result;
+  // After the iterations the table of weights is done with; the map
+  // distances of the last configuration take its place.
   try {
-    result = iterate(run, setup, pairs, terms, team, plots, [&](int) { scratch.check(); });
+    result = iterate(run, setup, pairs, team, plots, [&](int) { scratch.check(); });
   } catch (const console::RunStop&) {
     // A run stopped by the iteration leaves the files as they stood then.
-    scratch.finish(storage, n, terms, team);
+    scratch.finish(storage, n, std::move(pairs.weight), team);
     throw;
   }
   times.iteration_seconds = seconds_since(iteration_start);
-  scratch.finish(storage, n, terms, team);
+  scratch.finish(storage, n, std::move(pairs.weight), team);
   times.scratch_seconds = scratch.seconds();
 
   report_errors(run.report, result, storage.errors);

@@ -1,6 +1,7 @@
 #include "mapping/sammon.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -28,7 +29,7 @@ namespace {
 
 // Pair terms are computed a block at a time in single precision, where they
 // need no particular order, and then added into the double sums in pair order.
-constexpr int block = 256;
+constexpr int block = 128;
 
 // Pairs shared out among threads go in blocks of at least this many.
 constexpr std::size_t pairs_per_task = 16384;
@@ -115,7 +116,7 @@ void derivative_terms(const float* Ds, const float* w, const float* d, const flo
 }
 
 // r^2 * D*^p with r = (d - D*) / D*.
-void error_terms(const float* Ds, const float* Dsp, const float* d, int len, float* error) {
+void pair_errors(const float* Ds, const float* Dsp, const float* d, int len, float* error) {
   for (int b = 0; b < len; ++b) {
     const float r = (d[b] - Ds[b]) / Ds[b];
     error[b] = r * r * Dsp[b];
@@ -271,12 +272,10 @@ void map_distances(std::span<const float> x, std::span<const float> y, int n, st
 
 WITH_WIDER_VECTORS void coordinate_pass(const PairTables& pairs, const StartingPoints& start, int a,
                                         std::span<float> Y, float step, std::span<double> G1,
-                                        std::span<double> G2, ErrorSum* error) {
+                                        std::span<double> G2) {
   const int n = static_cast<int>(Y.size());
   const std::span<const float> Y0 = a == 0 ? start.x : start.y;
   const double factor = step;
-  const float* Dsp = pairs.powers();
-  double E = error != nullptr ? error->E : 0.0;
   float d[block];
   PairTerms terms;
   std::size_t k = 0;
@@ -288,19 +287,9 @@ WITH_WIDER_VECTORS void coordinate_pass(const PairTables& pairs, const StartingP
       row_distances(&start.x[j0], &start.y[j0], start.x[i], start.y[i], len, d);
       derivative_terms(&pairs.target[k], &pairs.weight[k], d, &Y0[j0], Y0[i], len, terms);
       carry_terms(terms, len, &G1[j0], &G2[j0]);
-      if (error != nullptr) {
-        float* e = &error->terms[k];
-        error_terms(&pairs.target[k], &Dsp[k], d, len, e);
-        for (int b = 0; b < len; ++b) {
-          E += e[b];
-          s1 += terms.g[b];
-          s2 += terms.h[b];
-        }
-      } else {
-        for (int b = 0; b < len; ++b) {
-          s1 += terms.g[b];
-          s2 += terms.h[b];
-        }
+      for (int b = 0; b < len; ++b) {
+        s1 += terms.g[b];
+        s2 += terms.h[b];
       }
       k += static_cast<std::size_t>(len);
     }
@@ -313,17 +302,30 @@ WITH_WIDER_VECTORS void coordinate_pass(const PairTables& pairs, const StartingP
     G2[i] = 0.0;
     Y[i] = moved(Y0[i], factor, s1, s2);
   }
-  if (error != nullptr) error->E = E;
 }
 
-double add_error_terms(std::span<const float> terms, double E) {
-  for (const float e : terms) E += e;
+WITH_WIDER_VECTORS double add_error_terms(const PairTables& pairs, const StartingPoints& start,
+                                          double E) {
+  const int n = static_cast<int>(start.x.size());
+  const float* Dsp = pairs.powers();
+  float d[block];
+  float e[block];
+  std::size_t k = 0;
+  for (int i = 0; i < n; ++i) {
+    for (int j0 = i + 1; j0 < n; j0 += block) {
+      const int len = std::min(block, n - j0);
+      row_distances(&start.x[j0], &start.y[j0], start.x[i], start.y[i], len, d);
+      pair_errors(&pairs.target[k], &Dsp[k], d, len, e);
+      for (int b = 0; b < len; ++b) E += e[b];
+      k += static_cast<std::size_t>(len);
+    }
+  }
   return E;
 }
 
 IterationResult iterate(run::RunContext& run, const IterationSetup& setup, const PairTables& pairs,
-                        std::span<float> terms, parallel::Team& team,
-                        display::IterationPlots* plots, const AfterIteration& after) {
+                        parallel::Team& team, display::IterationPlots* plots,
+                        const AfterIteration& after) {
   run::RunStorage& storage = run.storage;
   const int n = setup.n;
   const auto samples = static_cast<std::size_t>(n);
@@ -341,19 +343,27 @@ IterationResult iterate(run::RunContext& run, const IterationSetup& setup, const
   for (int t = 1; t <= setup.iterations; ++t) {
     std::copy(x.begin(), x.end(), x0.begin());
     std::copy(y.begin(), y.end(), y0.begin());
-    // Both passes take their terms from the configuration as the iteration
-    // found it and move different coordinates, so they run side by side.
-    // The error terms are the same in both passes: the first pass adds them
-    // to E, and they are added once more in the same order afterwards, as
-    // the second pass would have.
-    ErrorSum error{terms, 0.0};
-    team.run(2, [&](std::size_t a) {
-      const std::span<float> Y = a == 0 ? x : y;
-      coordinate_pass(pairs, start, static_cast<int>(a), Y, setup.step, G[a].G1, G[a].G2,
-                      a == 0 ? &error : nullptr);
-      if (a == 0) error.E = add_error_terms(terms.first(pairs.size()), error.E);
+    // Both passes and the error terms come from the configuration as the
+    // iteration found it, and the passes move different coordinates, so
+    // all of it can run side by side. The error terms are the same in both
+    // passes: added up once in pair order and once more, in the same order,
+    // onto that sum. The second sum waits for the first; on one thread the
+    // first task runs before the second.
+    double E = 0.0;
+    std::atomic<bool> first_sum_done{false};
+    team.run(2, [&](std::size_t task) {
+      if (task == 0) {
+        E = add_error_terms(pairs, start, 0.0);
+        first_sum_done.store(true);
+        first_sum_done.notify_all();
+        coordinate_pass(pairs, start, 1, y, setup.step, G[1].G1, G[1].G2);
+      } else {
+        coordinate_pass(pairs, start, 0, x, setup.step, G[0].G1, G[0].G2);
+        first_sum_done.wait(false);
+        E = add_error_terms(pairs, start, E);
+      }
     });
-    const double E = iteration_error(error.E, setup.SW, t);
+    E = iteration_error(E, setup.SW, t);
     keep_best(result, E, t, x, y);
     storage.errors[static_cast<std::size_t>(t) - 1] = static_cast<float>(E);
     if (plots != nullptr) {

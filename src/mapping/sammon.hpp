@@ -63,23 +63,15 @@ struct StartingPoints {
   std::span<const float> x, y;
 };
 
-// What a pass adds up besides the moves: the error term r^2 * D*^p of every
-// pair, kept in terms, and their sum E in pair order.
-struct ErrorSum {
-  std::span<float> terms;  // one per pair
-  double E = 0.0;
-};
-
 // One coordinate pass over coordinate a (0 for x, 1 for y): every sample
 // moves by - step * S1 / |S2| with its sums over all other samples, taken
 // from start; the moves go into Y. G1 and G2 (n entries) are zero before and
-// after. With error, the pass also keeps the error terms and adds them to E.
+// after.
 void coordinate_pass(const PairTables& pairs, const StartingPoints& start, int a,
-                     std::span<float> Y, float step, std::span<double> G1, std::span<double> G2,
-                     ErrorSum* error);
+                     std::span<float> Y, float step, std::span<double> G1, std::span<double> G2);
 
-// E plus the kept error terms, in pair order.
-double add_error_terms(std::span<const float> terms, double E);
+// E plus the error term r^2 * D*^p of every pair of start, in pair order.
+double add_error_terms(const PairTables& pairs, const StartingPoints& start, double E);
 
 struct IterationSetup {
   int n = 0;
@@ -99,10 +91,9 @@ struct IterationResult {
 using AfterIteration = std::function<void(int t)>;
 
 // The iterations, moving run.storage.config_x/y and filling
-// run.storage.errors; plots is null when graphics are off. terms has room
-// for one value per pair.
+// run.storage.errors; plots is null when graphics are off.
 IterationResult iterate(run::RunContext& run, const IterationSetup& setup, const PairTables& pairs,
-                        std::span<float> terms, parallel::Team& team,
-                        display::IterationPlots* plots, const AfterIteration& after);
+                        parallel::Team& team, display::IterationPlots* plots,
+                        const AfterIteration& after);
 
 }  // namespace mapping

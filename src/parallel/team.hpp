@@ -32,9 +32,12 @@ class Team {
   int size() const { return static_cast<int>(workers_.size()) + 1; }
 
   // Calls task(k) once for every k in [0, tasks), spread over the team with
-  // the caller taking part, and returns when all have returned. When tasks
-  // throw, all tasks still run, and the exception of the lowest k is thrown
-  // here. Not to be called from inside a task.
+  // the caller taking part, and returns when all have returned. Tasks are
+  // started in the order of k, and a thread finishes a task before it takes
+  // another, so a task may wait for one of a lower k (a team of 1 runs them
+  // one after the other). When tasks throw, all tasks still run, and the
+  // exception of the lowest k is thrown here. Not to be called from inside a
+  // task.
   void run(std::size_t tasks, const std::function<void(std::size_t)>& task);
 
   // Cuts [0, count) into consecutive blocks of at least min_block indices

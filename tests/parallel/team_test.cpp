@@ -42,6 +42,27 @@ TEST(Team, ATeamOfOneRunsTheTasksInOrderOnTheCaller) {
   EXPECT_EQ(order, (std::vector<std::size_t>{0, 1, 2, 3, 4}));
 }
 
+// A task may wait for one of a lower number: it has been started.
+TEST(Team, ATaskMayWaitForAnEarlierOne) {
+  for (const int threads : {1, 2, 5}) {
+    parallel::Team team(threads);
+    for (int round = 0; round < 200; ++round) {
+      std::atomic<bool> first_done{false};
+      int seen = 0;
+      team.run(2, [&](std::size_t k) {
+        if (k == 0) {
+          first_done.store(true);
+          first_done.notify_all();
+        } else {
+          first_done.wait(false);
+          seen = 1;
+        }
+      });
+      ASSERT_EQ(seen, 1);
+    }
+  }
+}
+
 TEST(Team, BlocksTileTheRangeAndKeepTheirSmallestSize) {
   parallel::Team team(3);
   for (const auto& [count, min_block] : std::vector<std::pair<std::size_t, std::size_t>>{
