@@ -21,13 +21,12 @@
 #   MASS      n=N ...          the peer
 set -eu
 build=$(cd "${1:?build folder}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
 program="$build/bench/bench_mapping"
 tarnwick="$build/tarnwick"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-
-now() { date +%s.%N; }
 
 # whole SIZE: the program on M<SIZE>.CSV in a folder of its own.
 whole() {
@@ -39,19 +38,9 @@ whole() {
     for k in 1 2 3 4 5 6 7 8 9 10; do printf 'Y\nN\n'; done
     printf 'Y\n\n0\n1.0\n100\nY\n\n\n'
   } >"whole$size/run.dlg"
-  start=$(now)
-  if [ -x /usr/bin/time ]; then
-    (cd "whole$size" && printf 'Y\nrun.dlg\n' |
-      /usr/bin/time -f '%M %U %S' -o time.txt "$tarnwick" >screen.txt 2>&1)
-  else
-    (cd "whole$size" && printf 'Y\nrun.dlg\n' | "$tarnwick" >screen.txt 2>&1)
-  fi
-  seconds=$(echo "$start $(now)" | awk '{ printf "%.3f", $2 - $1 }')
-  peak=- processor=-
-  if [ -s "whole$size/time.txt" ]; then
-    peak=$(awk '{ printf "%.1f", $1 / 1024 }' "whole$size/time.txt")
-    processor=$(awk '{ printf "%.2f", $2 + $3 }' "whole$size/time.txt")
-  fi
+  read -r seconds peak processor <<TIMES
+$("$here/time_whole_run" "$tarnwick" "whole$size")
+TIMES
   error=$(sed -nE 's/^ MINIMUM ERROR= *([0-9.E+-]+) ON ITERATION.*/\1/p' "whole$size/OUT.OUT")
   echo "whole     n=$size  iterations=100  $seconds s  peak memory $peak MB  processor $processor s  minimum error ${error:-?}"
   rm -rf "whole$size"

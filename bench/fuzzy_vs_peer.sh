@@ -11,9 +11,10 @@
 #   configured with -DTARNWICK_BENCH=ON; needs Rscript and r-cran-e1071)
 #
 # The whole-program line: "whole     norm 0  5000 x  10  c = 2..9  S s  N
-# iterations  M ms/iteration  peak memory P MB".
+# iterations  M ms/iteration  peak memory P MB  processor C s".
 set -eu
 build=$(cd "${1:-/work/build-fuzzy}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
 
@@ -29,23 +30,15 @@ cp "$data/fcm_10.csv" "$data/whole/F5000.CSV"
   for k in 1 2 3 4 5 6 7 8 9 10; do printf 'Y\nN\n'; done
   printf 'Y\n\n1 2\n0\nN\n1.5\n2\n9\n100\n0.0001\n1\n0.75\n1\nY\n'
 } >"$data/whole/run.dlg"
-start=$(date +%s.%N)
-if [ -x /usr/bin/time ]; then
-  (cd "$data/whole" && printf 'Y\nrun.dlg\n' |
-    /usr/bin/time -f '%M' -o peak.txt "$build/tarnwick" >screen.txt 2>&1)
-else
-  (cd "$data/whole" && printf 'Y\nrun.dlg\n' | "$build/tarnwick" >screen.txt 2>&1)
-fi
-seconds=$(echo "$start $(date +%s.%N)" | awk '{ printf "%.3f", $2 - $1 }')
-# The iterations of every count: the last column of the validity table.
+read -r seconds peak processor <<TIMES
+$("$here/time_whole_run" "$build/tarnwick" "$data/whole")
+TIMES
 # A count stopped by the limit shows 101 and a star: it ran 100 iterations.
 iterations=$(awk 'NF >= 8 && $1 ~ /^[0-9]+$/ { v = ($NF == "*" ? $(NF - 1) : $NF); it += (v > 100 ? 100 : v) }
                   END { print it + 0 }' "$data/whole/OUT.OPT")
-peak=-
-[ -s "$data/whole/peak.txt" ] && peak=$(awk '{ printf "%.1f", $1 / 1024 }' "$data/whole/peak.txt")
-awk -v s="$seconds" -v it="$iterations" -v peak="$peak" 'BEGIN {
-  printf "whole     norm 0  5000 x  10  c = 2..9  %8.3f s  %4d iterations  %8.3f ms/iteration  peak memory %s MB\n",
-    s, it, it > 0 ? 1000 * s / it : 0, peak }'
+awk -v s="$seconds" -v it="$iterations" -v peak="$peak" -v cpu="$processor" 'BEGIN {
+  printf "whole     norm 0  5000 x  10  c = 2..9  %8.3f s  %4d iterations  %8.3f ms/iteration  peak memory %s MB  processor %s s\n",
+    s, it, it > 0 ? 1000 * s / it : 0, peak, cpu }'
 
 Rscript - "$data/fcm_10.csv" <<'RCODE'
 suppressMessages(library(e1071))

@@ -14,10 +14,20 @@
 #include <xmmintrin.h>
 #endif
 
-// The pass is compiled twice, for any x86-64 and for one with AVX2, and the
-// machine's own is picked when the program starts. Both give the same bits:
-// every operation is rounded as written, and nothing is fused.
-#if defined(__x86_64__) && defined(__GNUC__)
+// The pair loops are compiled twice, for any x86-64 and for one with AVX2,
+// and the machine's own is picked when the program starts. Both give the same
+// bits: every operation is rounded as written, and nothing is fused. The
+// thread sanitizer cannot run the code that picks (it runs before the
+// sanitizer is set up), so its builds get the one for any x86-64.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define WITHOUT_WIDER_VECTORS
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__)
+#define WITHOUT_WIDER_VECTORS
+#endif
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(WITHOUT_WIDER_VECTORS)
 #define WITH_WIDER_VECTORS [[gnu::target_clones("avx2", "default")]]
 #else
 #define WITH_WIDER_VECTORS

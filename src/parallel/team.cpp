@@ -10,6 +10,21 @@ int hardware_threads() {
   return threads == 0 ? 1 : static_cast<int>(threads);
 }
 
+// One call of run(). Threads claim its tasks one at a time; the caller
+// returns when every task is done, without waiting for workers that came too
+// late to claim one (on a busy machine a worker may not get the processor for
+// a while). A late worker still holds the job, so what it looks at stays
+// valid, but finds nothing left to claim and never calls the task.
+struct Team::Job {
+  const std::function<void(std::size_t)>* task = nullptr;
+  std::size_t tasks = 0;
+  std::atomic<std::size_t> next{0};
+  std::atomic<std::uint32_t> done{0};
+  std::mutex error_mutex;
+  std::exception_ptr error;
+  std::size_t error_task = 0;
+};
+
 Team::Team(int threads) {
   const int others = std::max(threads, 1) - 1;
   workers_.reserve(static_cast<std::size_t>(others));
@@ -17,61 +32,66 @@ Team::Team(int threads) {
 }
 
 Team::~Team() {
-  ending_ = true;
+  ending_.store(true);
   generation_.fetch_add(1);
   generation_.notify_all();
   for (std::thread& worker : workers_) worker.join();
 }
 
-// A worker sleeps until the generation moves on, helps with the job of that
-// generation, and reports back.
+// A worker sleeps until the generation moves on, then helps with the job of
+// that moment.
 void Team::serve() {
   std::uint32_t seen = 0;
   for (;;) {
     generation_.wait(seen);
     seen = generation_.load();
-    if (ending_) return;
-    take_tasks();
-    if (busy_.fetch_sub(1) == 1) busy_.notify_all();
-  }
-}
-
-void Team::take_tasks() {
-  for (std::size_t k = next_.fetch_add(1); k < tasks_; k = next_.fetch_add(1)) {
-    try {
-      (*task_)(k);
-    } catch (...) {
-      keep_error(k);
+    if (ending_.load()) return;
+    std::shared_ptr<Job> job;
+    {
+      const std::lock_guard<std::mutex> lock(job_mutex_);
+      job = job_;
     }
+    if (job) take_tasks(*job);
   }
 }
 
-void Team::keep_error(std::size_t k) {
-  const std::lock_guard<std::mutex> lock(error_mutex_);
-  if (!error_ || k < error_task_) {
-    error_ = std::current_exception();
-    error_task_ = k;
+void Team::take_tasks(Job& job) {
+  for (std::size_t k = job.next.fetch_add(1); k < job.tasks; k = job.next.fetch_add(1)) {
+    try {
+      (*job.task)(k);
+    } catch (...) {
+      const std::lock_guard<std::mutex> lock(job.error_mutex);
+      if (!job.error || k < job.error_task) {
+        job.error = std::current_exception();
+        job.error_task = k;
+      }
+    }
+    if (job.done.fetch_add(1) + 1 == job.tasks) job.done.notify_all();
   }
 }
 
 void Team::run(std::size_t tasks, const std::function<void(std::size_t)>& task) {
-  task_ = &task;
-  tasks_ = tasks;
-  error_ = nullptr;
-  next_.store(0);
+  const auto job = std::make_shared<Job>();
+  job->task = &task;
+  job->tasks = tasks;
   // Workers are only woken when there is more than one task to share.
-  const bool share = !workers_.empty() && tasks > 1;
-  if (share) {
-    busy_.store(static_cast<int>(workers_.size()));
+  if (!workers_.empty() && tasks > 1) {
+    {
+      const std::lock_guard<std::mutex> lock(job_mutex_);
+      job_ = job;
+    }
     generation_.fetch_add(1);
     generation_.notify_all();
   }
-  take_tasks();
-  if (share) {
-    for (int busy = busy_.load(); busy != 0; busy = busy_.load()) busy_.wait(busy);
+  take_tasks(*job);
+  for (std::uint32_t done = job->done.load(); done != tasks; done = job->done.load()) {
+    job->done.wait(done);
   }
-  task_ = nullptr;
-  if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+  {
+    const std::lock_guard<std::mutex> lock(job_mutex_);
+    if (job_ == job) job_.reset();
+  }
+  if (job->error) std::rethrow_exception(job->error);
 }
 
 void Team::for_blocks(std::size_t count, std::size_t min_block,

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -48,20 +49,15 @@ class Team {
                   const std::function<void(std::size_t, std::size_t)>& work);
 
  private:
+  struct Job;
   void serve();
-  void take_tasks();
-  void keep_error(std::size_t k);
+  static void take_tasks(Job& job);
 
   std::vector<std::thread> workers_;
-  const std::function<void(std::size_t)>* task_ = nullptr;
-  std::size_t tasks_ = 0;
-  std::atomic<std::size_t> next_{0};
+  std::mutex job_mutex_;
+  std::shared_ptr<Job> job_;                  // the latest job, kept alive by whoever holds it
   std::atomic<std::uint32_t> generation_{0};  // advanced for every job and for the end
-  std::atomic<int> busy_{0};                  // workers still inside the job
   std::atomic<bool> ending_{false};
-  std::mutex error_mutex_;
-  std::exception_ptr error_;
-  std::size_t error_task_ = 0;
 };
 
 // One job on a thread of its own, started at construction. wait() returns
@@ -79,9 +75,9 @@ class Background {
   void wait();
 
  private:
-  std::thread thread_;
   std::exception_ptr error_;
   std::atomic<bool> done_{false};
+  std::thread thread_;  // last: it starts when built, and uses the others
 };
 
 }  // namespace parallel
