@@ -38,7 +38,7 @@ iterations=$(awk 'NF >= 8 && $1 ~ /^[0-9]+$/ { v = ($NF == "*" ? $(NF - 1) : $NF
                   END { print it + 0 }' "$data/whole/OUT.OPT")
 awk -v s="$seconds" -v it="$iterations" -v peak="$peak" -v cpu="$processor" 'BEGIN {
   printf "whole     norm 0  5000 x  10  c = 2..9  %8.3f s  %4d iterations  %8.3f ms/iteration  peak memory %s MB  processor %s s\n",
-    s, it, it > 0 ? 1000 * s / it : 0, peak, cpu }'
+    s, it, (it > 0 ? 1000 * s / it : 0), peak, cpu }'
 
 Rscript - "$data/fcm_10.csv" <<'RCODE'
 suppressMessages(library(e1071))

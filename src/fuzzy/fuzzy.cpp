@@ -188,7 +188,7 @@ void run_cluster_count(Clustering& f, int c, float e) {
   kept.computed = true;
   kept.IT = outcome.IT;
   write_error_listing(f.run.report, f.err, outcome.IT, outcome.last_change, c);
-  kept.validity = measure_validity(f.tables, count);
+  kept.validity = measure_validity(f.tables, count, f.scratch.team);
   write_validity_block(f.run.report, kept.validity, outcome.IT, f.args.max_iterations);
   write_count_results(f, count);
   if (count.extragrade_phase()) {

@@ -1,6 +1,7 @@
 #include "fuzzy/validity.hpp"
 
 #include <cmath>
+#include <vector>
 
 namespace fuzzy {
 
@@ -14,43 +15,60 @@ float partition_coefficient(const Tables& t, int C1, float n) {
   return F;
 }
 
+// Samples shared out among threads go in blocks of at least this many.
+constexpr std::size_t samples_per_task = 256;
+
 // Subtracting each term keeps a crisp partition at +0, which prints 0.000.
-float partition_entropy(const Tables& t, int C1, float n) {
+// The logarithms are taken side by side, the terms subtracted in order.
+float partition_entropy(const Tables& t, int C1, float n, parallel::Team& team) {
+  const auto classes = static_cast<std::size_t>(C1);
+  std::vector<float> terms(static_cast<std::size_t>(t.nsamp) * classes);
+  team.for_blocks(static_cast<std::size_t>(t.nsamp), samples_per_task,
+                  [&](std::size_t first, std::size_t last) {
+                    for (std::size_t i = first; i < last; ++i) {
+                      for (int k = 1; k <= C1; ++k) {
+                        const float u = t.u(k, static_cast<int>(i) + 1);
+                        terms[i * classes + (k - 1)] = u > 0.0f ? std::log(u) * u / n : 0.0f;
+                      }
+                    }
+                  });
+  // A class without membership has no term; taking off +0 leaves H as it is.
   float H = 0.0f;
-  for (int i = 1; i <= t.nsamp; ++i) {
-    for (int k = 1; k <= C1; ++k) {
-      const float u = t.u(k, i);
-      if (u > 0.0f) H = H - std::log(u) * u / n;
-    }
-  }
+  for (const float term : terms) H = H - term;
   return H;
 }
 
-// Summed per sample first, then over the samples.
-float objective_function(const Tables& t, const Count& count) {
+// Summed per sample first, then over the samples: the subtotals side by
+// side, their sum in sample order.
+float objective_function(const Tables& t, const Count& count, parallel::Team& team) {
+  std::vector<float> subtotals(static_cast<std::size_t>(t.nsamp));
+  team.for_blocks(subtotals.size(), samples_per_task, [&](std::size_t first, std::size_t last) {
+    for (std::size_t s = first; s < last; ++s) {
+      const int i = static_cast<int>(s) + 1;
+      float subtotal = 0.0f;
+      for (int k = 1; k <= count.c; ++k) {
+        subtotal = subtotal + std::pow(t.u(k, i), count.q) * t.d(k, i);
+      }
+      if (count.extragrade_phase()) {
+        subtotal = subtotal + std::pow(t.u(count.c + 1, i), count.q) * t.d(count.c + 1, i);
+      }
+      subtotals[s] = subtotal;
+    }
+  });
   float J = 0.0f;
-  for (int i = 1; i <= t.nsamp; ++i) {
-    float subtotal = 0.0f;
-    for (int k = 1; k <= count.c; ++k) {
-      subtotal = subtotal + std::pow(t.u(k, i), count.q) * t.d(k, i);
-    }
-    if (count.extragrade_phase()) {
-      subtotal = subtotal + std::pow(t.u(count.c + 1, i), count.q) * t.d(count.c + 1, i);
-    }
-    J = J + subtotal;
-  }
+  for (const float subtotal : subtotals) J = J + subtotal;
   return J;
 }
 
 }  // namespace
 
-Validity measure_validity(const Tables& t, const Count& count) {
+Validity measure_validity(const Tables& t, const Count& count, parallel::Team& team) {
   const float n = static_cast<float>(t.nsamp);
   Validity v;
   v.F = partition_coefficient(t, count.C1, n);
-  v.H = partition_entropy(t, count.C1, n);
+  v.H = partition_entropy(t, count.C1, n, team);
   v.one_minus_F = 1.0f - v.F;
-  v.J = objective_function(t, count);
+  v.J = objective_function(t, count, team);
   return v;
 }
 

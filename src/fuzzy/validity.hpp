@@ -6,6 +6,7 @@
 
 #include "fuzzy/iteration.hpp"
 #include "fuzzy/tables.hpp"
+#include "parallel/team.hpp"
 
 namespace fuzzy {
 
@@ -17,8 +18,9 @@ struct Validity {
 };
 
 // From the memberships and distances of the last iteration, before the
-// centres are sorted. Every sample counts, whatever its weight.
-Validity measure_validity(const Tables& tables, const Count& count);
+// centres are sorted. Every sample counts, whatever its weight. Powers and
+// logarithms are taken on the team's threads; every sum keeps its order.
+Validity measure_validity(const Tables& tables, const Count& count, parallel::Team& team);
 
 // Mean membership of the extragrade class c + 1 over all samples.
 float average_extragrade(const Tables& tables, int c);

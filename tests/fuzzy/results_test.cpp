@@ -22,6 +22,11 @@ Count count_of(int c, bool extragrade) {
   return count;
 }
 
+fuzzy::Validity measure_validity(const fuzzy::Tables& t, const Count& count) {
+  parallel::Team team(2);
+  return measure_validity(t, count, team);
+}
+
 void set_memberships(fuzzy::Tables& t, int i, const std::vector<float>& u) {
   for (std::size_t k = 0; k < u.size(); ++k) t.u(static_cast<int>(k + 1), i) = u[k];
 }
@@ -31,7 +36,7 @@ TEST(Validity, CrispPartitionIsOneAndZero) {
   set_memberships(data.t(), 1, {1, 0, 0});
   set_memberships(data.t(), 2, {0, 0, 1});
   set_memberships(data.t(), 3, {0, 1, 0});
-  const auto v = fuzzy::measure_validity(data.t(), count_of(3, false));
+  const auto v = measure_validity(data.t(), count_of(3, false));
   EXPECT_FLOAT_EQ(v.F, 1.0f);
   EXPECT_EQ(v.one_minus_F, 0.0f);
   EXPECT_EQ(v.H, 0.0f);
@@ -43,7 +48,7 @@ TEST(Validity, CrispPartitionIsOneAndZero) {
 TEST(Validity, EvenMembershipsAreTheFuzziestPartition) {
   TablesOf data(Rows{{0}, {1}, {2}, {3}});
   for (int i = 1; i <= 4; ++i) set_memberships(data.t(), i, {0.5f, 0.5f});
-  const auto v = fuzzy::measure_validity(data.t(), count_of(2, false));
+  const auto v = measure_validity(data.t(), count_of(2, false));
   EXPECT_FLOAT_EQ(v.F, 0.5f);
   EXPECT_NEAR(v.H, std::log(2.0), 1e-6);
   const auto s = fuzzy::scale_validity(v, 2);
@@ -57,7 +62,7 @@ TEST(Validity, ExtragradeClassCountsInFAndHAndTheBounds) {
   TablesOf data(Rows{{0}, {1}});
   set_memberships(data.t(), 1, {0.25f, 0.25f, 0.25f, 0.25f});
   set_memberships(data.t(), 2, {0.7f, 0.1f, 0.1f, 0.1f});
-  const auto v = fuzzy::measure_validity(data.t(), count_of(3, true));
+  const auto v = measure_validity(data.t(), count_of(3, true));
   const double F = (4 * 0.0625 + 0.49 + 3 * 0.01) / 2;
   const double H = -(4 * 0.25 * std::log(0.25) + 0.7 * std::log(0.7) + 3 * 0.1 * std::log(0.1)) / 2;
   EXPECT_NEAR(v.F, F, 1e-6);
@@ -79,20 +84,54 @@ TEST(Validity, PayoffSumsPowersTimesDistancesWithTheExtragradeTerm) {
     for (int k = 1; k <= 3; ++k) t.d(k, i) = d[i - 1][k - 1];
   const double plain = 0.36 * 1.5 + 0.09 * 4.0 + 0.04 * 2.0 + 0.04 * 0.5;
   const double extra = 0.01 * 30.0 + 0.36 * 7.0;
-  EXPECT_NEAR(fuzzy::measure_validity(t, count_of(2, true)).J, plain + extra, 1e-5);
+  EXPECT_NEAR(measure_validity(t, count_of(2, true)).J, plain + extra, 1e-5);
   Count before_extragrade_phase = count_of(2, true);
   before_extragrade_phase.marker = 'Y';
-  EXPECT_NEAR(fuzzy::measure_validity(t, before_extragrade_phase).J, plain, 1e-5);
+  EXPECT_NEAR(measure_validity(t, before_extragrade_phase).J, plain, 1e-5);
   EXPECT_NEAR(fuzzy::average_extragrade(t, 2), 0.35, 1e-6);
+}
+
+// H and J are sums in sample order of terms that are worked out on several
+// threads: the same bits as the plain loops for any number of threads.
+TEST(Validity, EntropyAndPayoffAreThoseOfThePlainLoopsOnAnyNumberOfThreads) {
+  TablesOf data(Rows(3000, std::vector<float>{0.0f}));
+  fuzzy::Tables& t = data.t();
+  unsigned seed = 41;
+  for (int i = 1; i <= 3000; ++i) {
+    float rest = 1.0f;
+    for (int k = 1; k <= 4; ++k) {
+      const float u = k == 4 ? rest : rest * next_unit(seed);
+      t.u(k, i) = i % 97 == 0 && k == 2 ? 0.0f : u;
+      rest = rest - t.u(k, i);
+      t.d(k, i) = std::pow(10.0f, 6.0f * next_unit(seed) - 3.0f);
+    }
+  }
+  Count count = count_of(3, true);
+  count.q = 1.5f;
+  float H = 0.0f, J = 0.0f;
+  for (int i = 1; i <= 3000; ++i) {
+    float subtotal = 0.0f;
+    for (int k = 1; k <= 4; ++k) {
+      if (t.u(k, i) > 0.0f) H = H - std::log(t.u(k, i)) * t.u(k, i) / 3000.0f;
+      subtotal = subtotal + std::pow(t.u(k, i), count.q) * t.d(k, i);
+    }
+    J = J + subtotal;
+  }
+  for (const int threads : {1, 2, 5}) {
+    parallel::Team team(threads);
+    const fuzzy::Validity v = fuzzy::measure_validity(t, count, team);
+    EXPECT_EQ(v.H, H) << threads << " threads";
+    EXPECT_EQ(v.J, J) << threads << " threads";
+  }
 }
 
 TEST(Validity, ZeroWeightSamplesCountLikeAllOthers) {
   TablesOf data(Rows{{0}, {1}});
   set_memberships(data.t(), 1, {1, 0});
   set_memberships(data.t(), 2, {0.5f, 0.5f});
-  const float F = fuzzy::measure_validity(data.t(), count_of(2, false)).F;
+  const float F = measure_validity(data.t(), count_of(2, false)).F;
   data.weights[1] = 0.0f;
-  EXPECT_EQ(fuzzy::measure_validity(data.t(), count_of(2, false)).F, F);
+  EXPECT_EQ(measure_validity(data.t(), count_of(2, false)).F, F);
   EXPECT_FLOAT_EQ(F, 0.75f);
 }
 
