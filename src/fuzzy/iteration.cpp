@@ -18,9 +18,6 @@ std::string at_count(const Count& count) {
   return "CLUSTER COUNT " + std::to_string(count.c) + " CANNOT BE COMPUTED: ";
 }
 
-// Samples shared out among threads go in blocks of at least this many.
-constexpr std::size_t samples_per_task = 256;
-
 // t(k,i) * w(i) for the samples first..last (1-based, inclusive) that move
 // the centres (weight above 0). U^Q and, in the extragrade phase,
 // U(c+1,i)^Q are taken once per sample here rather than once per variable:
@@ -226,10 +223,13 @@ LargestMembership largest_membership(const Tables& t, int i, int C1) {
   return largest;
 }
 
-void store_classes(const Tables& t, int C1, std::span<int> colours) {
-  for (int i = 1; i <= t.nsamp; ++i) {
-    colours[static_cast<std::size_t>(i - 1)] = largest_membership(t, i, C1).cls;
-  }
+void store_classes(const Tables& t, int C1, std::span<int> colours, parallel::Team& team) {
+  team.for_blocks(static_cast<std::size_t>(t.nsamp), samples_per_task,
+                  [&](std::size_t first, std::size_t last) {
+                    for (std::size_t i = first; i < last; ++i) {
+                      colours[i] = largest_membership(t, static_cast<int>(i) + 1, C1).cls;
+                    }
+                  });
 }
 
 namespace {
@@ -256,7 +256,7 @@ IterationOutcome iterate_count(Tables& tables, Count& count, float alpha, int ma
   for (;;) {
     update_centres(tables, count, scratch);
     outcome.last_change = update_memberships(tables, count, scaling, scratch);
-    store_classes(tables, count.C1, log.storage.colours);
+    store_classes(tables, count.C1, log.storage.colours, scratch.team);
     record_error(outcome.IT, outcome.last_change, tables.nsamp, log);
     if (outcome.last_change > log.eps) {
       outcome.IT = outcome.IT + 1;

@@ -21,6 +21,9 @@ namespace fuzzy {
 // Distances below this count as zero: the sample sits on the centre.
 inline constexpr float zero_distance = 1.0E-7f;
 
+// Samples shared out among threads go in blocks of at least this many.
+inline constexpr std::size_t samples_per_task = 256;
+
 // One cluster count as the iteration sees it.
 struct Count {
   int c = 2;
@@ -71,7 +74,7 @@ struct LargestMembership {
 LargestMembership largest_membership(const Tables& tables, int i, int C1);
 
 // Writes the largest-membership class of every sample into the colours.
-void store_classes(const Tables& tables, int C1, std::span<int> colours);
+void store_classes(const Tables& tables, int C1, std::span<int> colours, parallel::Team& team);
 
 // Where an iteration's error goes: the count's own list ERR (ERR(t) at
 // t - 1, cleared for every count), the shared error list of the plots (also

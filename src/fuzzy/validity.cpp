@@ -15,9 +15,6 @@ float partition_coefficient(const Tables& t, int C1, float n) {
   return F;
 }
 
-// Samples shared out among threads go in blocks of at least this many.
-constexpr std::size_t samples_per_task = 256;
-
 // Subtracting each term keeps a crisp partition at +0, which prints 0.000.
 // The logarithms are taken side by side, the terms subtracted in order.
 float partition_entropy(const Tables& t, int C1, float n, parallel::Team& team) {

@@ -333,6 +333,37 @@ WITH_WIDER_VECTORS double add_error_terms(const PairTables& pairs, const Startin
   return E;
 }
 
+namespace {
+
+// The moves of one iteration, into x and y, and its error sum E.
+//
+// Both passes and the error terms come from the configuration as the
+// iteration found it (start), and the passes move different coordinates, so
+// all of it can run side by side. The error terms are the same in both
+// passes: they are added up once in pair order and once more, in the same
+// order, onto that sum. The second sum waits for the first; on one thread
+// the first task runs before the second.
+double move_samples(const PairTables& pairs, const StartingPoints& start, std::span<float> x,
+                    std::span<float> y, float step, Accumulators (&G)[2], parallel::Team& team) {
+  double E = 0.0;
+  std::atomic<bool> first_sum_done{false};
+  team.run(2, [&](std::size_t task) {
+    if (task == 0) {
+      E = add_error_terms(pairs, start, 0.0);
+      first_sum_done.store(true);
+      first_sum_done.notify_all();
+      coordinate_pass(pairs, start, 1, y, step, G[1].G1, G[1].G2);
+    } else {
+      coordinate_pass(pairs, start, 0, x, step, G[0].G1, G[0].G2);
+      first_sum_done.wait(false);
+      E = add_error_terms(pairs, start, E);
+    }
+  });
+  return E;
+}
+
+}  // namespace
+
 IterationResult iterate(run::RunContext& run, const IterationSetup& setup, const PairTables& pairs,
                         parallel::Team& team, display::IterationPlots* plots,
                         const AfterIteration& after) {
@@ -345,7 +376,6 @@ IterationResult iterate(run::RunContext& run, const IterationSetup& setup, const
   result.best_x.assign(samples, 0.0f);
   result.best_y.assign(samples, 0.0f);
   std::vector<float> x0(samples), y0(samples);
-  const StartingPoints start{x0, y0};
   Accumulators G[2] = {Accumulators(samples), Accumulators(samples)};  // one pair for each pass
 
   run.report.print("(/,77('+'))");
@@ -353,26 +383,7 @@ IterationResult iterate(run::RunContext& run, const IterationSetup& setup, const
   for (int t = 1; t <= setup.iterations; ++t) {
     std::copy(x.begin(), x.end(), x0.begin());
     std::copy(y.begin(), y.end(), y0.begin());
-    // Both passes and the error terms come from the configuration as the
-    // iteration found it, and the passes move different coordinates, so
-    // all of it can run side by side. The error terms are the same in both
-    // passes: added up once in pair order and once more, in the same order,
-    // onto that sum. The second sum waits for the first; on one thread the
-    // first task runs before the second.
-    double E = 0.0;
-    std::atomic<bool> first_sum_done{false};
-    team.run(2, [&](std::size_t task) {
-      if (task == 0) {
-        E = add_error_terms(pairs, start, 0.0);
-        first_sum_done.store(true);
-        first_sum_done.notify_all();
-        coordinate_pass(pairs, start, 1, y, setup.step, G[1].G1, G[1].G2);
-      } else {
-        coordinate_pass(pairs, start, 0, x, setup.step, G[0].G1, G[0].G2);
-        first_sum_done.wait(false);
-        E = add_error_terms(pairs, start, E);
-      }
-    });
+    double E = move_samples(pairs, {x0, y0}, x, y, setup.step, G, team);
     E = iteration_error(E, setup.SW, t);
     keep_best(result, E, t, x, y);
     storage.errors[static_cast<std::size_t>(t) - 1] = static_cast<float>(E);
