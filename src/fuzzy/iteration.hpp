@@ -52,6 +52,7 @@ struct IterationScratch {
   std::vector<float> tw;   // t(k,i) * w(i), at (k-1)*nsamp + (i-1)
   std::vector<float> num;  // per centre and variable, at (k-1)*ndim + (j-1)
   std::vector<float> den;
+  std::vector<float> centres;  // V(k,j) variable by variable, as the distances take them
   parallel::Team team;
 };
 

@@ -55,6 +55,18 @@ class Scaling {
   // form that rounding leaves below zero counts as 0.0.
   float distance(const float* a, const float* b) const;
 
+  // distance(a, b_k) for count vectors b_k at once, into out[k]: the same
+  // values, but with the vectors given variable by variable (variable j of
+  // b_k at b[j * distance_lanes(count) + k]), so that one pass over a's
+  // values serves all. The lanes past count take part in the arithmetic,
+  // and out must have room for them too. b_complete tells whether no value
+  // of the vectors is the missing code, which holds for many a at once.
+  void distances(const float* a, const float* b, int count, bool b_complete, float* out) const;
+  static constexpr int distance_lanes(int count) { return (count + 3) / 4 * 4; }
+
+  // Whether none of the values equals the missing code.
+  bool present(std::span<const float> values) const;
+
   int ndim() const { return ndim_; }
   int norm() const { return norm_; }
   float missing() const { return missing_; }

@@ -1,9 +1,28 @@
 #include "parallel/team.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace parallel {
+
+namespace {
+
+// Watches value for a short while before the caller goes to sleep on it.
+// Jobs come in quick succession (one iteration gives several), and a thread
+// woken from sleep may take longer to get going than the job itself takes.
+void watch_briefly(const std::atomic<std::uint32_t>& value, std::uint32_t old) {
+  using Clock = std::chrono::steady_clock;
+  constexpr auto watch = std::chrono::microseconds(100);
+  const Clock::time_point until = Clock::now() + watch;
+  while (value.load() == old && Clock::now() < until) {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+  }
+}
+
+}  // namespace
 
 int hardware_threads() {
   const unsigned threads = std::thread::hardware_concurrency();
@@ -43,6 +62,7 @@ Team::~Team() {
 void Team::serve() {
   std::uint32_t seen = 0;
   for (;;) {
+    watch_briefly(generation_, seen);
     generation_.wait(seen);
     seen = generation_.load();
     if (ending_.load()) return;
@@ -85,6 +105,7 @@ void Team::run(std::size_t tasks, const std::function<void(std::size_t)>& task) 
   }
   take_tasks(*job);
   for (std::uint32_t done = job->done.load(); done != tasks; done = job->done.load()) {
+    watch_briefly(job->done, done);
     job->done.wait(done);
   }
   {

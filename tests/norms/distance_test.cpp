@@ -58,4 +58,41 @@ TEST(Distance, MahalanobisPathsGiveTheBitsOfThePlainLoop) {
   }
 }
 
+// Many vectors at once, given variable by variable, give each the bits of
+// distance() under every norm, with missing values in the sample, in the
+// vectors or nowhere, and with a variable left out of the distance.
+TEST(Distances, AtOnceGiveEachVectorItsOwnDistance) {
+  unsigned seed = 5;
+  std::vector<std::vector<float>> rows(60, std::vector<float>(7));
+  for (auto& row : rows)
+    for (std::size_t j = 0; j < row.size(); ++j) row[j] = next_unit(seed) * (j + 1) * 3.0f;
+  for (auto& row : rows) row[6] = 4.0f;  // no spread: left out under norms 1 and 3
+  rows[7][2] = M;
+  NormsRun r(rows);
+  const auto x = norms::sample_rows(r.table, 60, 7);
+  for (const int norm : {0, 1, 2, 3, 5}) {
+    r.scale("NLM", norm);
+    for (const int count : {1, 3, 4, 6}) {
+      for (const bool vector_missing : {false, true}) {
+        std::vector<float> b(7 * norms::Scaling::distance_lanes(count), 0.5f);
+        const int lanes = norms::Scaling::distance_lanes(count);
+        for (int k = 0; k < count; ++k) {
+          for (int j = 0; j < 7; ++j) b[j * lanes + k] = x[(20 + k) * 7 + j];
+        }
+        if (vector_missing) b[3 * lanes + count - 1] = M;
+        for (const int i : {0, 7, 11}) {
+          std::vector<float> out(lanes, -1.0f);
+          r.scaling.distances(&x[i * 7], b.data(), count, !vector_missing, out.data());
+          for (int k = 0; k < count; ++k) {
+            std::vector<float> vector(7);
+            for (int j = 0; j < 7; ++j) vector[j] = b[j * lanes + k];
+            EXPECT_EQ(out[k], r.scaling.distance(&x[i * 7], vector.data()))
+                << "norm " << norm << ", sample " << i << ", vector " << k << " of " << count;
+          }
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
