@@ -38,12 +38,14 @@ TerminalConsole::TerminalConsole()
     : terminal_(isatty(STDOUT_FILENO) == 1), echoed_answers_(isatty(STDIN_FILENO) == 1) {}
 
 void TerminalConsole::write(std::string_view text) {
+  wipe_status();
   std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
   std::cout.flush();
   track(text);
 }
 
 std::optional<std::string> TerminalConsole::read_line() {
+  wipe_status();
   std::string line;
   if (!std::getline(std::cin, line)) return std::nullopt;
   if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -52,6 +54,7 @@ std::optional<std::string> TerminalConsole::read_line() {
 }
 
 void TerminalConsole::set_cursor(int row, int column) {
+  wipe_status();
   if (terminal_) {
     std::cout << cursor_moves(cursor_row(), row, column);
     std::cout.flush();
@@ -66,11 +69,32 @@ int TerminalConsole::columns() const {
 }
 
 void TerminalConsole::clear_text() {
+  wipe_status();
   place(1, 1);
   if (terminal_) {
     std::cout << "\x1b[2J\x1b[H";
     std::cout.flush();
   }
+}
+
+bool TerminalConsole::status_due() const {
+  return terminal_ && status_.due(StatusLine::Clock::now());
+}
+
+// The line takes a row of its own: after a prompt whose answer was not
+// echoed (answers piped in) the cursor stands behind the prompt's text.
+void TerminalConsole::show_status(std::string_view text) {
+  if (!terminal_) return;
+  if (!status_.shown() && cursor_column() != 1) write("\n");
+  std::cout << status_.show(text, columns(), StatusLine::Clock::now());
+  std::cout.flush();
+}
+
+void TerminalConsole::wipe_status() {
+  const std::string wipe = status_.wipe();
+  if (wipe.empty()) return;
+  std::cout << wipe;
+  std::cout.flush();
 }
 
 // Scripted ------------------------------------------------------------------

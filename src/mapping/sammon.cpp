@@ -8,6 +8,7 @@
 #include <string>
 
 #include "console/run_stop.hpp"
+#include "mapping/progress.hpp"
 
 #if defined(__SSE__)
 #include <xmmintrin.h>
@@ -300,6 +301,7 @@ IterationResult iterate(run::RunContext& run, const IterationSetup& setup, PairT
                                 setup.missing, t);
       plots->plot_error_curve(t, setup.missing, t, "NLM", 0.0f, storage.errors);
     }
+    run.screen.status([&] { return progress_text(t, setup.iterations, E); });
   }
   return result;
 }
