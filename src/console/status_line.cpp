@@ -19,9 +19,11 @@ std::string StatusLine::show(std::string_view text, int columns, Clock::time_poi
   return '\r' + fit_to_width(text, columns) + erase_to_end_of_line;
 }
 
+// The next line, likely of another step, may show at once.
 std::string StatusLine::wipe() {
   if (!shown_) return {};
   shown_ = false;
+  last_shown_.reset();
   return std::string("\r") + erase_to_end_of_line;
 }
 

@@ -24,7 +24,7 @@ class StatusLine {
   // the start of the status line's row.
   std::string show(std::string_view text, int columns, Clock::time_point now);
   // The terminal text that removes the line and leaves the cursor at the
-  // start of its row; empty when no line is shown.
+  // start of its row; empty when no line is shown. The next text is due at once.
   std::string wipe();
   bool shown() const { return shown_; }
 
