@@ -11,6 +11,11 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#ifdef TARNWICK_WITH_X11
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#endif
 #endif
 
 namespace display {
@@ -81,18 +86,52 @@ void set_hints(const std::string& drivers) {
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
 }
 
+// The display can go away under a running analysis (a remote session that
+// drops, a display server that ends), and a request about the window can
+// fail as it goes (a key event that SDL passes on to a window just closed).
+// Xlib would end the program in both cases, with the analysis unfinished and
+// its files unwritten, or with a failure status after a run that went
+// through. The window is no part of the results: a failed request is passed
+// over, and without its display the window counts as closed and the run goes
+// on.
+bool display_lost = false;
+
+#ifdef TARNWICK_WITH_X11
+int pass_over(Display*, XErrorEvent*) {
+  return 0;
+}
+int say_nothing(Display*) {
+  return 0;
+}
+void lose_display(Display*, void*) {
+  display_lost = true;
+}
+void outlive_the_display(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
+    XSetErrorHandler(pass_over);
+    XSetIOErrorHandler(say_nothing);
+    XSetIOErrorExitHandler(info.info.x11.display, lose_display, nullptr);
+  }
+}
+#else
+void outlive_the_display(SDL_Window*) {}
+#endif
+
 class SdlWindow final : public Window {
  public:
   SdlWindow(int width, int height) : width_(width), height_(height) {}
-  ~SdlWindow() override {
-    close();
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  }
+  // SDL's video is not taken down: the program ends soon after, which ends
+  // the connection to the display anyway, and taking it down would give
+  // Xlib back its own error handling while late replies about the closed
+  // window may still come in (or talk to a display that is gone).
+  ~SdlWindow() override { close(); }
   SdlWindow(const SdlWindow&) = delete;
   SdlWindow& operator=(const SdlWindow&) = delete;
 
   bool create();
-  bool is_open() const override { return window_ != nullptr; }
+  bool is_open() const override { return window_ != nullptr && !display_lost; }
   void handle_events() override;
   void show(std::span<const std::uint8_t> raster) override;
   void wait_for_close_or_key() override;
@@ -127,6 +166,7 @@ bool SdlWindow::create() {
   window_ = SDL_CreateWindow(window_title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                              size.width, size.height, SDL_WINDOW_RESIZABLE);
   if (window_ == nullptr) return false;
+  outlive_the_display(window_);
   renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, 0);
   if (renderer_ != nullptr) {
@@ -143,9 +183,11 @@ bool SdlWindow::create() {
 }
 
 void SdlWindow::close() {
-  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
-  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  if (!display_lost) {
+    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+    if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+    if (window_ != nullptr) SDL_DestroyWindow(window_);
+  }
   texture_ = nullptr;
   renderer_ = nullptr;
   window_ = nullptr;
@@ -172,7 +214,7 @@ bool SdlWindow::handle(const SDL_Event& event) {
 
 void SdlWindow::handle_events() {
   SDL_Event event;
-  while (SDL_PollEvent(&event) != 0) handle(event);
+  while (is_open() && SDL_PollEvent(&event) != 0) handle(event);
 }
 
 void SdlWindow::redraw() {
@@ -194,11 +236,13 @@ void SdlWindow::show(std::span<const std::uint8_t> raster) {
   redraw();
 }
 
+// The wait looks up now and then, so that a display that went away ends it.
 void SdlWindow::wait_for_close_or_key() {
   handle_events();  // keys pressed before the wait do not end it
+  constexpr int look_every_ms = 200;
   SDL_Event event;
-  while (is_open() && SDL_WaitEvent(&event) != 0) {
-    if (handle(event)) return;
+  while (is_open()) {
+    if (SDL_WaitEventTimeout(&event, look_every_ms) != 0 && handle(event)) return;
   }
 }
 
@@ -210,8 +254,9 @@ std::unique_ptr<Window> Window::open(int width, int height) {
   set_hints(drivers);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
   auto window = std::make_unique<SdlWindow>(width, height);
-  if (!window->create()) return nullptr;
-  return window;
+  if (window->create()) return window;
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  return nullptr;
 }
 
 #else

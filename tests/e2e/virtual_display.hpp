@@ -51,12 +51,17 @@ class VirtualDisplay {
     connection_ = XOpenDisplay(name_.c_str());
     if (connection_ != nullptr) XSetErrorHandler(ignore_error);
   }
-  ~VirtualDisplay() {
+  ~VirtualDisplay() { stop(); }
+
+  // Ends the X server, as a display that goes away under its clients.
+  void stop() {
     if (connection_ != nullptr) XCloseDisplay(connection_);
+    connection_ = nullptr;
     if (server_ > 0) {
       ::kill(server_, SIGTERM);
       ::waitpid(server_, nullptr, 0);
     }
+    server_ = -1;
   }
   VirtualDisplay(const VirtualDisplay&) = delete;
   VirtualDisplay& operator=(const VirtualDisplay&) = delete;

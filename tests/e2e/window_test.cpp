@@ -252,4 +252,28 @@ TEST_F(WindowOnDisplay, ShowsThePlotsWhileMappingAndClosingItChangesNoFile) {
   expect_same_files(dir, plain, {"stdin.txt", "screen.txt"});
 }
 
+// A display that goes away under a running analysis (a remote session that
+// drops) takes the window with it, not the run: the run ends normally with
+// the same files and does not wait.
+TEST_F(WindowOnDisplay, TheDisplayGoingAwayMidRunChangesNoFile) {
+  Folder plain("_plain");
+  write_grouped_samples(plain, kSamples);
+  write_both_analyses(plain, kIterations);
+  const RunResult without = plain.run({"N", "run.dlg"}, kLimit);
+  ASSERT_EQ(without.status, 0) << last_line(without.screen);
+
+  Folder dir;
+  write_grouped_samples(dir, kSamples);
+  write_both_analyses(dir, kIterations);
+  TerminalRun run(dir.path(), 80, 24, display_.name());
+  ASSERT_TRUE(run.started());
+  run.type("N");
+  run.type("run.dlg");
+  ASSERT_NE(display_.wait_for_window(kTitle, kLimit), 0u) << run.output();
+  display_.stop();
+  EXPECT_EQ(run.finish(kLimit), 0) << run.output();
+  EXPECT_FALSE(contains(run.output(), kWaitLine));
+  expect_same_files(dir, plain, {"stdin.txt", "screen.txt"});
+}
+
 #endif
