@@ -36,26 +36,6 @@ TEST(CommandLine, HelpAndVersionDescribeTheProgramAndPutNoQuestion) {
   expect_nothing_written(dir);
 }
 
-// The command that --help shows runs a whole analysis from a dialogue file.
-TEST(CommandLine, TheDialogueFileCommandOfTheHelpRuns) {
-  Folder dir;
-  const std::string help = run_command(dir, program + " --help").out;
-  const std::size_t start = help.find("  printf ");
-  ASSERT_NE(start, std::string::npos) << help;
-  std::string command = help.substr(start, help.find('\n', start) - start);
-  const std::string tail = "| tarnwick";
-  ASSERT_EQ(command.substr(command.size() - tail.size()), tail) << command;
-  command.replace(command.size() - tail.size() + 2, tail.size() - 2, program);
-
-  copy_example(dir, "iris");
-  fs::rename(dir / "iris.dlg", dir / "run.dlg");
-  const int raw = std::system(
-      ("cd '" + dir.path().string() + "' && (" + command + ") > screen.txt 2>&1").c_str());
-  ASSERT_TRUE(WIFEXITED(raw));
-  EXPECT_EQ(WEXITSTATUS(raw), 0) << last_line(dir.read("screen.txt"));
-  EXPECT_TRUE(contains(dir.read("IRIS.OUT"), "NORMAL END OF FUZZY JOB"));
-}
-
 TEST(CommandLine, AnyOtherArgumentIsRefusedInOneLineWithStatus2) {
   for (const std::string arguments : {"-h", "iris.dlg", "--HELP", "''", "--help --version",
                                       "--help x", "x --help", "-- --help"}) {
