@@ -1,3 +1,4 @@
+#include <csignal>
 #include <exception>
 #include <iostream>
 
@@ -6,6 +7,9 @@
 #include "driver/run_driver.hpp"
 
 int main() {
+  // At a file-size limit the write fails and the run ends with its own line
+  // naming the file, as on a full disk, instead of the process being killed.
+  std::signal(SIGXFSZ, SIG_IGN);
   console::TerminalConsole screen;
   try {
     return driver::run_program(screen);
