@@ -297,8 +297,9 @@ TEST(CsvReader, ASemicolonFileWithDecimalCommasIsReadAndSaidSoOnce) {
   EXPECT_EQ(t.value(2, 1), -999.0f);
   EXPECT_EQ(t.value(2, 2), -0.25f);
   EXPECT_EQ(t.value(3, 2), -999.0f);
-  EXPECT_TRUE(r.shows(" NAME DATAFILE= ROCKS.CSV\n\n SEMICOLON-SEPARATED FILE: DECIMAL COMMAS "
-                      "READ AS POINTS\n Enter missing value <-999>: "));
+  EXPECT_TRUE(
+      r.shows(" NAME DATAFILE= ROCKS.CSV\n\n SEMICOLON-SEPARATED FILE: DECIMAL COMMAS "
+              "READ AS POINTS\n Enter missing value <-999>: "));
   EXPECT_EQ(r.times_shown("SEMICOLON"), 1);
   EXPECT_TRUE(r.shows(" LINE 3, Cu: 'NA' IS NOT A NUMBER"));
 }
