@@ -1,10 +1,9 @@
 // Whole runs on files as users have them: names in lower and mixed case,
-// spreadsheets saved in a European locale, GIS attribute tables with dBase IV
-// float fields, and things that are not files given as data.
+// spreadsheets saved in a European locale, and things that are not files
+// given as data or dialogue.
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <array>
 
 #include "e2e/e2e_support.hpp"
 #include "input/input_support.hpp"
@@ -16,26 +15,19 @@ namespace {
 
 constexpr int kTimeLimit = 20;
 
-// Twelve samples of two variables in two groups.
-const std::vector<std::array<const char*, 2>> kSamples = {
-    {"10", "20"},    {"11", "21"}, {"12", "19"}, {"10.5", "22"}, {"11.5", "20"}, {"12", "21"},
-    {"40", "60.25"}, {"42", "61"}, {"41", "58"}, {"39", "62"},   {"43", "59"},   {"40", "60"}};
+// Twelve samples of two variables in two groups, one to a line, the cells
+// apart by blanks.
+const char* kSamples =
+    "10 20\r\n11 21\r\n12 19\r\n10.5 22\r\n11.5 20\r\n12 21\r\n"
+    "40 60.25\r\n42 61\r\n41 58\r\n39 62\r\n43 59\r\n40 60\r\n";
 
-// The samples, one to a line, with this separator between cells and this
+// The samples below a line of names, apart by the separator, with the
 // decimal mark.
-std::string sample_lines(char separator, char decimal) {
-  std::string text;
-  for (const auto& s : kSamples) {
-    std::string a = s[0], b = s[1];
-    std::replace(a.begin(), a.end(), '.', decimal);
-    std::replace(b.begin(), b.end(), '.', decimal);
-    text += a + separator + b + "\r\n";
-  }
-  return text;
-}
-
 std::string samples_text(const std::string& header, char separator, char decimal) {
-  return header + "\r\n" + sample_lines(separator, decimal);
+  std::string text = kSamples;
+  std::replace(text.begin(), text.end(), '.', decimal);
+  std::replace(text.begin(), text.end(), ' ', separator);
+  return header + "\r\n" + text;
 }
 
 std::vector<std::string> repeat(int times, const std::vector<std::string>& answers) {
@@ -57,10 +49,9 @@ std::vector<std::string> csv_input(const std::string& name,
          std::vector<std::string>{name, "", "", "Y", "N", "Y", "N", "", ""};
 }
 
-RunResult run_dialogue(const Folder& dir, const std::vector<std::string>& answers,
-                       const std::string& dialogue_name = "ANSWERS.DLG") {
+RunResult run_dialogue(const Folder& dir, const std::vector<std::string>& answers) {
   dir.write("ANSWERS.DLG", join_lines(answers));
-  return dir.run({"Y", dialogue_name}, kTimeLimit);
+  return dir.run({"Y", "ANSWERS.DLG"}, kTimeLimit);
 }
 
 // The report's block of means and standard deviations: the values read.
@@ -84,7 +75,7 @@ TEST(UserFiles, LowerAndMixedCaseNamesAreFoundUnderTheNamesFormed) {
   EXPECT_TRUE(contains(result.screen, " NUMBER OF RECORDS = 12\n"));
 
   dir.write("Rocks.inf", "T\n   12\n    2\n-999.\n*\nCU\nZN\n");
-  dir.write("rocks.FXD", sample_lines(' ', '.'));
+  dir.write("rocks.FXD", kSamples);
   result = run_dialogue(dir, mapping_run({"G", "ROCKS", "", "Y", "N", "Y", "N", "", ""}));
   ASSERT_EQ(result.status, 0) << result.screen;
   EXPECT_TRUE(contains(result.screen, " NAME INFOFILE= ROCKS.INF\n NAME DATAFILE= ROCKS.FXD\n"));
@@ -110,35 +101,6 @@ TEST(UserFiles, SemicolonFilesWithDecimalCommasGiveTheSameResultsAsCommaFiles) {
   EXPECT_FALSE(contains(semicolon.screen, "NOT A NUMBER"));
 }
 
-TEST(UserFiles, AGisTableWithFloatFields) {
-  Folder dir;
-  using input_test::DbfField;
-  const std::vector<DbfField> fields = {
-      {"FID", 'N', 9}, {"NAME", 'C', 20}, {"CU", 'F', 19, 11}, {"ZN", 'F', 19, 11}};
-  std::vector<std::string> records;
-  for (std::size_t k = 0; k < kSamples.size(); ++k) {
-    records.push_back(input_test::dbf_record(
-        fields,
-        {std::to_string(k), "plot " + std::to_string(k + 1), kSamples[k][0], kSamples[k][1]}));
-  }
-  std::ofstream(dir / "plots.dbf", std::ios::binary) << input_test::dbf_bytes(fields, records);
-  dir.write("POINT.CSV", samples_text("CU,ZN", ',', '.'));
-  auto comma = run_dialogue(dir, mapping_run(csv_input("POINT")));
-  ASSERT_EQ(comma.status, 0) << comma.screen;
-  const std::string expected = statistics_of(dir.read("OUTPUT.OUT"));
-
-  // No numeric ID; FID left out, the name as identifier, both floats taken.
-  auto result = run_dialogue(
-      dir, mapping_run({"D", "PLOTS", "PLOTS", "", "", "N", "Y", "Y", "N", "Y", "N", "", ""}));
-  ASSERT_EQ(result.status, 0) << result.screen;
-  EXPECT_TRUE(in_order(result.screen, {" File contains    3 numeric variables.\n",
-                                       "  3 CU         F  4 ZN         F\n",
-                                       " TOTAL NUMBER OF "
-                                       "REAL-VARS = 3\n"}));
-  EXPECT_EQ(statistics_of(dir.read("OUTPUT.OUT")), expected);
-  EXPECT_TRUE(contains(dir.read("OUTPUT.OUT"), " plot 12   "));
-}
-
 // Each is asked again at once; the run then goes on with a real file.
 TEST(UserFiles, AFolderAFifoAndADeviceAreNoDataFiles) {
   Folder dir;
@@ -162,20 +124,10 @@ TEST(UserFiles, AFolderAFifoAndADeviceAreNoDataFiles) {
   EXPECT_EQ(last_line(result.screen), "DATA FILE ROCKS.FXD NOT FOUND");
 }
 
-// A dialogue file is read line by line as it comes: a pipe may be one, and a
-// device that never ends a line ends the run instead of filling the memory.
-TEST(UserFiles, ADialogueFileMayBeAPipeButNotAnEndlessLine) {
+// A device given as the dialogue file never ends a line: the run ends with
+// one line instead of filling the memory.
+TEST(UserFiles, ADialogueLineWithoutEndEndsTheRun) {
   Folder dir;
-  dir.write("GOOD.CSV", samples_text("A,B", ',', '.'));
-  ASSERT_EQ(::mkfifo((dir / "pipe.dlg").c_str(), 0600), 0);
-  dir.write("answers.txt", join_lines(mapping_run(csv_input("GOOD"))));
-  const std::string feed =
-      "cd '" + dir.path().string() + "' && (timeout 20 sh -c 'cat answers.txt > pipe.dlg' &)";
-  ASSERT_EQ(std::system(feed.c_str()), 0);
-  auto piped = dir.run({"Y", "PIPE.DLG"}, kTimeLimit);
-  EXPECT_EQ(piped.status, 0) << piped.screen;
-  EXPECT_TRUE(contains(piped.screen, " NUMBER OF RECORDS = 12\n"));
-
   fs::create_symlink("/dev/zero", dir / "ZERO.DLG");
   auto zero = dir.run({"Y", "ZERO.DLG"}, kTimeLimit);
   EXPECT_EQ(zero.status, 1);

@@ -303,14 +303,3 @@ TEST(CsvReader, ASemicolonFileWithDecimalCommasIsReadAndSaidSoOnce) {
   EXPECT_EQ(r.times_shown("SEMICOLON"), 1);
   EXPECT_TRUE(r.shows(" LINE 3, Cu: 'NA' IS NOT A NUMBER"));
 }
-
-TEST(CsvReader, ACommaFileWithSemicolonsInItsCellsIsReadAsBefore) {
-  ScratchFolder folder;
-  folder.write("ROCKS.CSV", "Cu,Zn\n1;5,2\n3,4\n");
-  InputRun r(csv_answers({"", "Y", "", "Y", "", ""}));
-  r.run();
-  EXPECT_FALSE(r.shows("SEMICOLON"));
-  EXPECT_EQ(r.table->value(1, 1), -999.0f);
-  EXPECT_EQ(r.table->value(1, 2), 2.0f);
-  EXPECT_EQ(r.table->value(2, 1), 3.0f);
-}

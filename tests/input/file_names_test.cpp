@@ -1,7 +1,6 @@
 #include "input/file_names.hpp"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "input_support.hpp"
 
@@ -93,49 +92,4 @@ TEST(FileNameDialogue, TheInformationFileIsTheOneThatMustExistForFixedLayoutData
   auto names = input::open_first_file(dialogue, DataKind::fixed_layout, file);
   EXPECT_EQ(names.info, "ROCKS.INF");
   EXPECT_EQ(screen.transcript().find("REDO"), std::string::npos);
-}
-
-// Tools on a case-sensitive file system write iris.csv; the name formed is
-// iris.CSV, and it is shown so.
-TEST(FileNameDialogue, ALowerOrMixedCaseFileIsOpenedUnderTheNameFormed) {
-  input_test::ScratchFolder folder;
-  folder.write("iris.csv", "A\nlower\n");
-  folder.write("Soil.Inf", "TITLE\n");
-  console::ScriptedConsole screen({"iris", "SOIL"});
-  console::DialogueUnit dialogue(screen);
-  std::ifstream file;
-  auto names = input::open_first_file(dialogue, DataKind::comma_separated, file);
-  EXPECT_EQ(names.data, "iris.CSV");
-  std::string line;
-  std::getline(file, line);
-  std::getline(file, line);
-  EXPECT_EQ(line, "lower");
-  names = input::open_first_file(dialogue, DataKind::fixed_layout, file);
-  EXPECT_EQ(names.info, "SOIL.INF");
-  EXPECT_TRUE(file.is_open());
-  EXPECT_EQ(screen.transcript().find("REDO"), std::string::npos);
-  EXPECT_NE(screen.transcript().find(" NAME DATAFILE= iris.CSV\n"), std::string::npos);
-}
-
-// A FIFO once blocked the open for ever, /dev/zero filled the memory and a
-// folder read as an empty file.
-TEST(FileNameDialogue, AFolderAFifoOrADeviceIsNoDataFile) {
-  input_test::ScratchFolder folder;
-  std::filesystem::create_directory("FOLDER.CSV");
-  ASSERT_EQ(::mkfifo("FIFO.DBF", 0600), 0);
-  std::filesystem::create_symlink("/dev/zero", "ZERO.INF");
-  folder.write("GOOD.CSV", "A\n1\n");
-  console::ScriptedConsole screen({"FOLDER", "GOOD"});
-  console::DialogueUnit dialogue(screen);
-  std::ifstream file;
-  EXPECT_EQ(input::open_first_file(dialogue, DataKind::comma_separated, file).data, "GOOD.CSV");
-  screen.add_input("FIFO");
-  screen.add_input("FIFO.DBF.");
-  EXPECT_THROW(input::open_first_file(dialogue, DataKind::dbase, file), console::RunStop);
-  screen.add_input("ZERO");
-  EXPECT_THROW(input::open_first_file(dialogue, DataKind::fixed_layout, file), console::RunStop);
-  const std::string& t = screen.transcript();
-  int redo = 0;
-  for (auto at = t.find("REDO!"); at != std::string::npos; at = t.find("REDO!", at + 1)) ++redo;
-  EXPECT_EQ(redo, 4);  // after FOLDER, FIFO, FIFO.DBF. and ZERO
 }
