@@ -1,3 +1,4 @@
+#include <csignal>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -85,6 +86,9 @@ std::optional<int> answer_arguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // At a file-size limit the write fails and the run ends with its own line
+  // naming the file, as on a full disk, instead of the process being killed.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (const std::optional<int> status = answer_arguments(argc, argv)) return *status;
   console::TerminalConsole screen;
   try {
