@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "console/run_stop.hpp"
+
 namespace console {
 
 void Console::clear() {
@@ -20,6 +22,23 @@ void Console::track(std::string_view text) {
     } else {
       place(cursor_row(), cursor_column() + 1);
     }
+  }
+}
+
+LineRead read_answer_line(std::istream& in, std::string& line) {
+  line.clear();
+  const std::istream::sentry ready(in, true);
+  if (!ready) return LineRead::end;
+  std::streambuf& buffer = *in.rdbuf();
+  for (bool extracted = false;; extracted = true) {
+    const int c = buffer.sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(extracted ? std::ios::eofbit : std::ios::eofbit | std::ios::failbit);
+      return extracted ? LineRead::ok : LineRead::end;
+    }
+    if (c == '\n') return LineRead::ok;
+    if (line.size() == max_answer_line) return LineRead::too_long;
+    line += static_cast<char>(c);
   }
 }
 
@@ -47,7 +66,15 @@ void TerminalConsole::write(std::string_view text) {
 std::optional<std::string> TerminalConsole::read_line() {
   wipe_status();
   std::string line;
-  if (!std::getline(std::cin, line)) return std::nullopt;
+  switch (read_answer_line(std::cin, line)) {
+    case LineRead::end:
+      return std::nullopt;
+    case LineRead::too_long:
+      throw RunStop("ANSWER ON THE CONSOLE LONGER THAN " + std::to_string(max_answer_line) +
+                    " CHARACTERS");
+    case LineRead::ok:
+      break;
+  }
   if (!line.empty() && line.back() == '\r') line.pop_back();
   if (echoed_answers_) track_answer();  // the answer's own line end
   return line;

@@ -4,6 +4,7 @@
 // clearing the window and placing the cursor.
 
 #include <functional>
+#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -103,6 +104,16 @@ class TerminalConsole : public Console {
   bool echoed_answers_;
   StatusLine status_;
 };
+
+// No answer needs more than a few dozen characters; a longer line is no
+// answer (a device or a binary file given as input) and is not kept.
+inline constexpr std::size_t max_answer_line = 65536;
+
+enum class LineRead { ok, end, too_long };
+
+// Reads one line without its line end, as std::getline does, but stops at
+// max_answer_line characters: input without line ends cannot fill the memory.
+LineRead read_answer_line(std::istream& in, std::string& line);
 
 // The terminal sequence that takes the cursor from row `from_row` to row
 // `row`, column `column`. The steps are relative: once the screen has

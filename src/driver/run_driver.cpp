@@ -6,6 +6,7 @@
 #include <string>
 
 #include "console/dialogue.hpp"
+#include "console/printable.hpp"
 #include "console/run_stop.hpp"
 #include "display/panels.hpp"
 #include "display/plots.hpp"
@@ -78,7 +79,7 @@ void open_dialogue(Run& r) {
     name = end == std::string::npos ? std::string() : name.substr(0, end + 1);
     if (name.size() <= name_field || name[0] == ' ') break;
     r.screen.print("(' DIALOGUE FILE NAME LONGER THAN',I3,' CHARACTERS: ',A)",
-                   static_cast<int>(name_field), name);
+                   static_cast<int>(name_field), console::printable(name));
   }
   r.dialogue = std::make_unique<DialogueUnit>(r.screen, name.substr(0, name_field));
 }

@@ -169,3 +169,28 @@ inline std::vector<std::string> split_lines(const std::string& text) {
 }
 
 }  // namespace e2e
+
+namespace e2e {
+
+struct CommandResult {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs shell commands in the folder with no standard input, keeping their two
+// output streams apart; commands that hang are killed and give the status 124.
+inline CommandResult run_command(const Folder& dir, const std::string& command,
+                                 int time_limit_seconds = 60) {
+  dir.write("command.sh", command + "\n");
+  const std::string line = "cd '" + dir.path().string() + "' && timeout " +
+                           std::to_string(time_limit_seconds) +
+                           " sh command.sh < /dev/null > command.out 2> command.err";
+  const int raw = std::system(line.c_str());
+  CommandResult result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.out = dir.read("command.out");
+  result.err = dir.read("command.err");
+  return result;
+}
+
+}  // namespace e2e
