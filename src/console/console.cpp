@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "console/run_stop.hpp"
+
 namespace console {
 
 void Console::clear() {
@@ -20,6 +22,23 @@ void Console::track(std::string_view text) {
     } else {
       place(cursor_row(), cursor_column() + 1);
     }
+  }
+}
+
+LineRead read_answer_line(std::istream& in, std::string& line) {
+  line.clear();
+  const std::istream::sentry ready(in, true);
+  if (!ready) return LineRead::end;
+  std::streambuf& buffer = *in.rdbuf();
+  for (bool extracted = false;; extracted = true) {
+    const int c = buffer.sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(extracted ? std::ios::eofbit : std::ios::eofbit | std::ios::failbit);
+      return extracted ? LineRead::ok : LineRead::end;
+    }
+    if (c == '\n') return LineRead::ok;
+    if (line.size() == max_answer_line) return LineRead::too_long;
+    line += static_cast<char>(c);
   }
 }
 
@@ -38,20 +57,31 @@ TerminalConsole::TerminalConsole()
     : terminal_(isatty(STDOUT_FILENO) == 1), echoed_answers_(isatty(STDIN_FILENO) == 1) {}
 
 void TerminalConsole::write(std::string_view text) {
+  wipe_status();
   std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
   std::cout.flush();
   track(text);
 }
 
 std::optional<std::string> TerminalConsole::read_line() {
+  wipe_status();
   std::string line;
-  if (!std::getline(std::cin, line)) return std::nullopt;
+  switch (read_answer_line(std::cin, line)) {
+    case LineRead::end:
+      return std::nullopt;
+    case LineRead::too_long:
+      throw RunStop("ANSWER ON THE CONSOLE LONGER THAN " + std::to_string(max_answer_line) +
+                    " CHARACTERS");
+    case LineRead::ok:
+      break;
+  }
   if (!line.empty() && line.back() == '\r') line.pop_back();
   if (echoed_answers_) track_answer();  // the answer's own line end
   return line;
 }
 
 void TerminalConsole::set_cursor(int row, int column) {
+  wipe_status();
   if (terminal_) {
     std::cout << cursor_moves(cursor_row(), row, column);
     std::cout.flush();
@@ -66,11 +96,32 @@ int TerminalConsole::columns() const {
 }
 
 void TerminalConsole::clear_text() {
+  wipe_status();
   place(1, 1);
   if (terminal_) {
     std::cout << "\x1b[2J\x1b[H";
     std::cout.flush();
   }
+}
+
+bool TerminalConsole::status_due() const {
+  return terminal_ && status_.due(StatusLine::Clock::now());
+}
+
+// The line takes a row of its own: after a prompt whose answer was not
+// echoed (answers piped in) the cursor stands behind the prompt's text.
+void TerminalConsole::show_status(std::string_view text) {
+  if (!terminal_) return;
+  if (!status_.shown() && cursor_column() != 1) write("\n");
+  std::cout << status_.show(text, columns(), StatusLine::Clock::now());
+  std::cout.flush();
+}
+
+void TerminalConsole::wipe_status() {
+  const std::string wipe = status_.wipe();
+  if (wipe.empty()) return;
+  std::cout << wipe;
+  std::cout.flush();
 }
 
 // Scripted ------------------------------------------------------------------

@@ -4,11 +4,13 @@
 // clearing the window and placing the cursor.
 
 #include <functional>
+#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "console/status_line.hpp"
 #include "format/layout.hpp"
 
 namespace console {
@@ -29,6 +31,17 @@ class Console {
   virtual int columns() const { return 0; }
   int cursor_row() const { return row_; }
   int cursor_column() const { return column_; }
+  // True when answers are typed at a terminal.
+  virtual bool reads_from_terminal() const { return false; }
+
+  // Tells on the status line how far a long step has come, where the console
+  // has one (a terminal); `make_text` is called only when the line is due.
+  template <class MakeText>
+  void status(MakeText&& make_text) {
+    if (status_due()) show_status(make_text());
+  }
+  // Removes the status line; anything written removes it too.
+  virtual void wipe_status() {}
 
   // Clears the whole window: the text and, when a drawing surface shares the
   // window, the graphics too (see on_clear).
@@ -49,6 +62,8 @@ class Console {
 
  protected:
   virtual void clear_text() = 0;
+  virtual bool status_due() const { return false; }
+  virtual void show_status(std::string_view) {}
   // Keeps the cursor position up to date after text was written or a line read.
   void track(std::string_view text);
   void track_answer() { track("\n"); }
@@ -74,16 +89,31 @@ class TerminalConsole : public Console {
   bool is_terminal() const override { return terminal_; }
   void set_cursor(int row, int column) override;
   int columns() const override;
+  bool reads_from_terminal() const override { return echoed_answers_; }
+  void wipe_status() override;
 
  protected:
   void clear_text() override;
+  bool status_due() const override;
+  void show_status(std::string_view text) override;
 
  private:
   bool terminal_;
   // A typed answer is echoed with its line end only when the input is a
   // terminal too; answers piped in leave the cursor behind the prompt.
   bool echoed_answers_;
+  StatusLine status_;
 };
+
+// No answer needs more than a few dozen characters; a longer line is no
+// answer (a device or a binary file given as input) and is not kept.
+inline constexpr std::size_t max_answer_line = 65536;
+
+enum class LineRead { ok, end, too_long };
+
+// Reads one line without its line end, as std::getline does, but stops at
+// max_answer_line characters: input without line ends cannot fill the memory.
+LineRead read_answer_line(std::istream& in, std::string& line);
 
 // The terminal sequence that takes the cursor from row `from_row` to row
 // `row`, column `column`. The steps are relative: once the screen has

@@ -1,10 +1,10 @@
 #include "console/dialogue.hpp"
 
 #include <cmath>
-#include <filesystem>
 #include <utility>
 
 #include "console/run_stop.hpp"
+#include "files/find.hpp"
 #include "format/layout.hpp"
 
 namespace console {
@@ -17,10 +17,12 @@ DialogueUnit::DialogueUnit(Console& screen, const std::string& name)
     name_ = "CON";
     return;
   }
-  file_ = std::make_unique<std::ifstream>(name, std::ios::in | std::ios::binary);
-  // A folder opens as a stream here but has no lines: it is no dialogue file.
-  std::error_code error;
-  if (!*file_ || std::filesystem::is_directory(name, error)) file_missing_ = true;
+  // A folder would open as a stream without lines: it is no dialogue file. A
+  // pipe is one, read line by line as the answers come.
+  const std::filesystem::path path = files::find_file(name, files::Accept::anything_but_folders);
+  file_ = std::make_unique<std::ifstream>();
+  if (!path.empty()) file_->open(path, std::ios::in | std::ios::binary);
+  if (!file_->is_open()) file_missing_ = true;
 }
 
 std::string DialogueUnit::read_line() {
@@ -31,8 +33,15 @@ std::string DialogueUnit::read_line() {
   }
   if (file_missing_) throw RunStop("DIALOGUE FILE " + name_ + " CANNOT BE OPENED");
   std::string line;
-  if (!std::getline(*file_, line))
-    throw RunStop("END OF DIALOGUE FILE " + name_ + ": MORE ANSWERS NEEDED");
+  switch (read_answer_line(*file_, line)) {
+    case LineRead::end:
+      throw RunStop("END OF DIALOGUE FILE " + name_ + ": MORE ANSWERS NEEDED");
+    case LineRead::too_long:
+      throw RunStop("DIALOGUE FILE " + name_ + " HOLDS A LINE LONGER THAN " +
+                    std::to_string(max_answer_line) + " CHARACTERS");
+    case LineRead::ok:
+      break;
+  }
   if (!line.empty() && line.back() == '\r') line.pop_back();
   // An editor that saves UTF-8 may put a byte-order mark before the first
   // answer; it is no part of it.
@@ -50,19 +59,28 @@ std::string answer_field(DialogueUnit& unit, std::size_t width) {
   return line;
 }
 
-void refuse(Console& screen, std::string_view allowed) {
-  std::string list;
+std::string refusal_line(std::string_view allowed) {
+  std::string line = " THE ONLY ANSWERS ALLOWED ARE: ";
   for (std::size_t k = 0; k < allowed.size(); ++k) {
-    if (k > 0) list += ", ";
-    list += allowed[k];
+    if (k > 0) line += ", ";
+    line += allowed[k];
   }
-  screen.line(" THE ONLY ANSWERS ALLOWED ARE: " + list);
-  screen.write(" TRY AGAIN: ");
+  return line;
 }
 
 }  // namespace
 
 char ask_letter(DialogueUnit& unit, char default_letter, std::string_view allowed) {
+  Console& screen = unit.screen();
+  return ask_letter(unit, default_letter, allowed,
+                    [&screen](std::string_view line, std::string_view prompt) {
+                      screen.line(line);
+                      screen.write(prompt);
+                    });
+}
+
+char ask_letter(DialogueUnit& unit, char default_letter, std::string_view allowed,
+                const RefusalWriter& show_refusal) {
   for (;;) {
     unsigned char answer = static_cast<unsigned char>(answer_field(unit, 1)[0]);
     if (answer == ' ') answer = static_cast<unsigned char>(default_letter);
@@ -70,7 +88,7 @@ char ask_letter(DialogueUnit& unit, char default_letter, std::string_view allowe
     if (allowed.find(static_cast<char>(answer)) != std::string_view::npos) {
       return static_cast<char>(answer);
     }
-    refuse(unit.screen(), allowed);
+    show_refusal(refusal_line(allowed), " TRY AGAIN: ");
   }
 }
 

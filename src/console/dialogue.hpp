@@ -5,6 +5,7 @@
 // per line.
 
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -19,8 +20,10 @@ class DialogueUnit {
   // Answers from the console itself.
   explicit DialogueUnit(Console& screen);
   // Answers from the named file; "CON" (or a blank first character) is the
-  // console. A file that cannot be opened gives an empty dialogue, which ends
-  // the run at the first answer read from it.
+  // console. A name that does not exist stands for the file whose name
+  // differs from it only in letter case. A file that cannot be opened (or a
+  // folder) gives an empty dialogue, which ends the run at the first answer
+  // read from it.
   DialogueUnit(Console& screen, const std::string& name);
 
   // Reads one whole answer line (without line end, a trailing '\r' removed;
@@ -44,6 +47,14 @@ class DialogueUnit {
 // A letter outside the set is refused with " THE ONLY ANSWERS ALLOWED ARE: "
 // and " TRY AGAIN: ", and asked again.
 char ask_letter(DialogueUnit& unit, char default_letter, std::string_view allowed);
+
+// Shows a refusal: its line (without line end) and the prompt for a new answer.
+using RefusalWriter = std::function<void(std::string_view line, std::string_view prompt)>;
+
+// The same, for a question placed on the screen by its caller, who places
+// the refusal too.
+char ask_letter(DialogueUnit& unit, char default_letter, std::string_view allowed,
+                const RefusalWriter& show_refusal);
 
 // An integer from the first three characters of the answer; a blank first
 // character gives the default. An unreadable answer ends the run.

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
+#include <vector>
+
 #include "display/surface.hpp"
 
 namespace display {
 
 // An off-screen image of 1024 x 768 pixels with a 128 x 48 text grid of
-// 8 x 16 pixel cells. It is shown only through the BMP files it saves.
+// 8 x 16 pixel cells. On its own it is shown only through the BMP files it
+// saves; WindowSurface shows it in a window too.
 class OffscreenSurface : public Surface {
  public:
   OffscreenSurface(int width = 1024, int height = 768);
@@ -30,6 +35,8 @@ class OffscreenSurface : public Surface {
 
   // Palette index at a pixel of the whole window; -1 outside it.
   int pixel(int x, int y) const;
+  // The palette indices of the whole window, row by row from the top.
+  std::span<const std::uint8_t> raster() const { return pixels_; }
 
  private:
   // A rectangle of window pixels, both corners inside; empty when x1 > x2 or y1 > y2.

@@ -1,14 +1,12 @@
 #include "display/panel_files.hpp"
 
-#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 
+#include "files/find.hpp"
 #include "format/layout.hpp"
 
 namespace display {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -24,27 +22,15 @@ constexpr int class_items = first_code_item + limits::max_classes;
 constexpr int x_item = 3, y_item = 4;
 constexpr int coordinate_decimals = 5;
 
-std::string upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
-bool same_ignoring_case(const std::string& a, const std::string& b) {
-  return upper(a) == upper(b);
-}
-
 bool blank(const std::string& line) {
   return line.find_first_not_of(" \t") == std::string::npos;
 }
 
 // The lines of the file that the name finds, line ends removed.
 std::vector<std::string> file_lines(const std::string& name, const std::string& kind) {
-  const fs::path path = find_result_file(name);
   std::ifstream file;
-  if (!path.empty()) file.open(path);
-  if (!file.is_open()) throw std::runtime_error("CANNOT OPEN " + kind + " FILE " + name);
+  if (!files::open_regular_file(name, file))
+    throw std::runtime_error("CANNOT OPEN " + kind + " FILE " + name);
   std::vector<std::string> lines;
   std::string line;
   while (std::getline(file, line)) {
@@ -74,6 +60,20 @@ bool item_real(const format::Field& field, int decimals, float& value) {
   return format::read_real(field.text, decimals, value);
 }
 
+bool all_asterisks(const std::string& text) {
+  return !text.empty() && text.find_first_not_of('*') == std::string::npos;
+}
+
+// A coordinate too large for its field was written as asterisks: it has no
+// place in a panel, like a missing coordinate.
+bool item_coordinate(const format::Field& field, float& value) {
+  if (all_asterisks(field.text)) {
+    value = panel_missing;
+    return true;
+  }
+  return item_real(field, coordinate_decimals, value);
+}
+
 bool item_integer(const format::Field& field, int& value) {
   long long v = 0;
   if (!format::read_integer(field.text, v) || v < -1000000 || v > 1000000) return false;
@@ -94,8 +94,7 @@ bool take_validity_line(const std::string& line, ValidityLine& out) {
 bool take_class_line(const std::string& line, int columns, ClassLine& out) {
   std::vector<format::Field> fields;
   if (!read_items(class_layout, line, class_items, fields) ||
-      !item_real(fields[x_item], coordinate_decimals, out.x) ||
-      !item_real(fields[y_item], coordinate_decimals, out.y)) {
+      !item_coordinate(fields[x_item], out.x) || !item_coordinate(fields[y_item], out.y)) {
     return false;
   }
   for (int p = 0; p < limits::max_classes; ++p) {
@@ -113,24 +112,6 @@ std::string result_file_name(const std::string& report_name, const std::string& 
   const std::size_t end = report_name.find_last_not_of(' ');
   const std::size_t length = end == std::string::npos ? 0 : end + 1;
   return report_name.substr(0, length >= 4 ? length - 4 : 0) + extension;
-}
-
-fs::path find_result_file(const std::string& name) {
-  const fs::path wanted(name);
-  std::error_code error;
-  if (fs::is_regular_file(wanted, error)) return wanted;
-  const fs::path folder = wanted.has_parent_path() ? wanted.parent_path() : fs::path(".");
-  const std::string file = wanted.filename().string();
-  std::vector<std::string> matches;
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    const std::string candidate = it->path().filename().string();
-    if (same_ignoring_case(candidate, file) && it->is_regular_file(error)) {
-      matches.push_back(candidate);
-    }
-  }
-  if (matches.empty()) return {};
-  std::sort(matches.begin(), matches.end());
-  return wanted.has_parent_path() ? folder / matches.front() : fs::path(matches.front());
 }
 
 std::vector<ValidityLine> read_validity_file(const std::string& name) {

@@ -1,11 +1,10 @@
 #pragma once
 
 // The clustering's validity (.OPT) and class (.CLS) files as the panels read
-// them back. Every failure throws std::runtime_error with one upper-case
-// line naming the file.
+// them back, found by their names without regard to letter case. Every
+// failure throws std::runtime_error with one upper-case line naming the file.
 
 #include <array>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,8 @@
 namespace display {
 
 inline constexpr int max_validity_lines = 20;
+// The plotting coordinates' missing-value code, whatever the run's code.
+inline constexpr float panel_missing = -999.0f;
 
 struct ValidityLine {
   int clusters = 0;      // CN(k)
@@ -29,11 +30,6 @@ struct ClassLine {
 // The report name without its trailing blanks and its four-character
 // extension, followed by the given one: "OUTPUT.OUT" and ".OPT" give "OUTPUT.OPT".
 std::string result_file_name(const std::string& report_name, const std::string& extension);
-
-// The file of that name in its folder, its letters matched without regard
-// to case; an exact match first, else the first match in byte order. Empty
-// when there is none.
-std::filesystem::path find_result_file(const std::string& name);
 
 // Four heading lines, then up to 20 validity lines.
 std::vector<ValidityLine> read_validity_file(const std::string& name);

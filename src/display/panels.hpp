@@ -34,7 +34,4 @@ PanelBox slot_box(const PanelGrid& grid, int slot, int width, int height);
 // The palette index of a class code: 15 -> 21, 16 -> 22, 20 -> 15.
 int class_colour(int code);
 
-// The plotting coordinates' missing-value code, whatever the run's code.
-inline constexpr float panel_missing = -999.0f;
-
 }  // namespace display

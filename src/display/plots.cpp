@@ -102,6 +102,7 @@ void IterationPlots::plot_configuration(std::span<const float> x, std::span<cons
   scale_to_pixels(py_, ymax_, ymin_, static_cast<std::int16_t>(H_), missing, n);
   draw_configuration_frame();
   draw_discs(n, colours);
+  surface_.show_frame();
 }
 
 void IterationPlots::copy_configuration(std::span<const float> x, std::span<const float> y) {
@@ -139,6 +140,7 @@ void IterationPlots::plot_error_curve(int t, float missing, int shown, std::stri
   draw_error_frame();
   draw_curve(curve, t);
   write_caption(shown);
+  surface_.show_frame();
 }
 
 void IterationPlots::take_log_errors(int t, std::span<const float> errors) {

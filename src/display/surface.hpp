@@ -39,6 +39,13 @@ class Surface {
   // creating or overwriting it; false on failure.
   virtual bool save_image(const std::string& name, int x1, int y1, int x2, int y2) = 0;
   virtual void keep_window_open() = 0;
+
+  // Shows what has been drawn, where the surface has a window; each plot
+  // ends with it. A window may hold back a frame that follows the last one
+  // too closely: show_last_frame() shows such a frame at the end of an
+  // analysis, so that the picture left on screen is the final one.
+  virtual void show_frame() {}
+  virtual void show_last_frame() {}
 };
 
 }  // namespace display

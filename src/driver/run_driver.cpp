@@ -6,10 +6,11 @@
 #include <string>
 
 #include "console/dialogue.hpp"
+#include "console/printable.hpp"
 #include "console/run_stop.hpp"
-#include "display/offscreen_surface.hpp"
 #include "display/panels.hpp"
 #include "display/plots.hpp"
+#include "display/window_surface.hpp"
 #include "driver/dialogues.hpp"
 #include "driver/output_names.hpp"
 #include "fuzzy/fuzzy.hpp"
@@ -43,7 +44,7 @@ struct Run {
   char mode = run::mode_both;
   char weight_option = 'N';
   std::string tag;
-  std::unique_ptr<display::OffscreenSurface> surface;
+  std::unique_ptr<display::WindowSurface> surface;
   std::unique_ptr<display::IterationPlots> plots;
 
   run::RunContext context() { return {screen, *dialogue, table, storage, report}; }
@@ -56,10 +57,10 @@ void ask_graphics(Run& r) {
   DialogueUnit console_unit(r.screen);
   r.storage.graphics = ask_letter(console_unit, 'Y', "YN");
   if (r.storage.graphics_on()) {
-    r.surface = std::make_unique<display::OffscreenSurface>();
+    r.surface = std::make_unique<display::WindowSurface>();
     r.plots = std::make_unique<display::IterationPlots>(*r.surface);
     // The text and the graphics share one window: clearing it wipes both.
-    display::OffscreenSurface* surface = r.surface.get();
+    display::WindowSurface* surface = r.surface.get();
     r.screen.on_clear([surface] { surface->clear_window(); });
   }
 }
@@ -78,7 +79,7 @@ void open_dialogue(Run& r) {
     name = end == std::string::npos ? std::string() : name.substr(0, end + 1);
     if (name.size() <= name_field || name[0] == ' ') break;
     r.screen.print("(' DIALOGUE FILE NAME LONGER THAN',I3,' CHARACTERS: ',A)",
-                   static_cast<int>(name_field), name);
+                   static_cast<int>(name_field), console::printable(name));
   }
   r.dialogue = std::make_unique<DialogueUnit>(r.screen, name.substr(0, name_field));
 }
@@ -156,17 +157,35 @@ void check_table(const Run& r, const char* no_variable) {
   if (r.table.variable_count < 1) throw console::RunStop(no_variable);
 }
 
+// One analysis's time on screen: the status line goes when it ends, however
+// it ends, and its last picture is shown.
+class AnalysisOnScreen {
+ public:
+  explicit AnalysisOnScreen(Run& r) : r_(r) {}
+  ~AnalysisOnScreen() {
+    r_.screen.wipe_status();
+    if (r_.surface) r_.surface->show_last_frame();
+  }
+  AnalysisOnScreen(const AnalysisOnScreen&) = delete;
+  AnalysisOnScreen& operator=(const AnalysisOnScreen&) = delete;
+
+ private:
+  Run& r_;
+};
+
 void run_analyses(Run& r) {
   run::RunContext context = r.context();
   const run::RunParameters& p = r.parameters;
   r.tag = "ONE";
   if (r.maps()) {
+    const AnalysisOnScreen on_screen(r);
     mapping::run_nonlinear_mapping(p.nlm_norm, p.nlm_iterations, r.table.variable_count,
                                    r.table.sample_count, p.power, r.table.missing_code, r.tag,
                                    context, r.scaling, r.plots.get());
   }
   if (p.fcm_norm == p.nlm_norm && r.tag == "NLM") r.tag = "NON";
   if (r.clusters()) {
+    const AnalysisOnScreen on_screen(r);
     char extragrade = p.extragrade;
     fuzzy::FuzzyArguments args;
     args.ndim = r.table.variable_count;
@@ -203,6 +222,14 @@ void show_final_display(Run& r) {
   }
 }
 
+// The final picture stays on screen until the user is done with it, when
+// someone is at the terminal to be told; a scripted run ends at once.
+void wait_for_window(Run& r) {
+  if (!r.surface || !r.screen.reads_from_terminal() || !r.surface->waits_at_exit()) return;
+  r.screen.line(" CLOSE THE GRAPHICS WINDOW OR PRESS A KEY IN IT TO END");
+  r.surface->wait_until_closed();
+}
+
 }  // namespace
 
 int run_program(Console& screen) {
@@ -231,6 +258,7 @@ int run_program(Console& screen) {
   clear_console(screen);
   show_final_display(*r);
   r->report.close();
+  wait_for_window(*r);
   return 0;
 }
 

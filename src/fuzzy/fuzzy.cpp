@@ -9,6 +9,7 @@
 #include "fuzzy/centres.hpp"
 #include "fuzzy/iteration.hpp"
 #include "fuzzy/listing.hpp"
+#include "fuzzy/progress.hpp"
 #include "fuzzy/random_start.hpp"
 #include "fuzzy/result_files.hpp"
 #include "fuzzy/run_record.hpp"
@@ -177,6 +178,10 @@ void run_cluster_count(Clustering& f, int c, float e) {
   // one or two places it never stored, and they must not show the last count's.
   std::fill(f.err.begin(), f.err.end(), 0.0f);
   IterationLog log{f.err, f.run.storage, f.plots, *f.args.tag, f.args.eps, f.args.missing};
+  log.progress = [&f, c](int IT, float change) {
+    f.run.screen.status(
+        [&] { return progress_text(c, f.args.first_clusters, f.args.last_clusters, IT, change); });
+  };
   IterationOutcome outcome;
   try {
     outcome = iterate_count(f.tables, count, f.args.alpha, f.args.max_iterations, f.scaling,

@@ -280,6 +280,7 @@ void record_error(int IT, float change, int nsamp, IterationLog& log) {
                                   log.storage.colours, log.missing, IT);
     log.plots->plot_error_curve(IT, log.missing, IT, log.tag, log.eps, log.storage.errors);
   }
+  if (log.progress) log.progress(IT, change);
   log.err[at] = change;
 }
 

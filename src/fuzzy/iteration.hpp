@@ -4,6 +4,7 @@
 // update with the zero-distance rule, the largest-membership class, and the
 // convergence rule with its plain and extragrade phases.
 
+#include <functional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -79,7 +80,7 @@ void store_classes(const Tables& tables, int C1, std::span<int> colours, paralle
 
 // Where an iteration's error goes: the count's own list ERR (ERR(t) at
 // t - 1, cleared for every count), the shared error list of the plots (also
-// ERR(t) at t - 1) and, with graphics, the plots.
+// ERR(t) at t - 1), with graphics the plots, and the progress shown to the user.
 struct IterationLog {
   std::span<float> err;
   run::RunStorage& storage;
@@ -87,6 +88,7 @@ struct IterationLog {
   std::string_view tag;
   float eps;
   float missing;
+  std::function<void(int IT, float change)> progress = {};
 };
 
 struct IterationOutcome {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "console/printable.hpp"
 #include "console/run_stop.hpp"
 #include "format/layout.hpp"
 #include "input/file_names.hpp"
@@ -56,7 +57,7 @@ void count_field(DbaseHeader& header, const DbaseField& field) {
   header.fields.push_back(field);
   header.record_length += field.length;
   if (field.type == 'C') ++header.character_fields;
-  if (field.type == 'N') ++header.numeric_fields;
+  if (field.is_numeric()) ++header.numeric_fields;
 }
 
 // Later dBase versions and other writers put bytes between the terminator and
@@ -134,8 +135,9 @@ void set_identifiers(console::DialogueUnit& dialogue, DbaseSelection& selection,
 // A record cut short by the end of the file is not read, and so is told.
 void warn_cut_record(console::Console& screen, const std::string& name, int records,
                      std::size_t rest) {
-  screen.line(" DBASE FILE " + name + " ENDS INSIDE RECORD " + std::to_string(records + 1) +
-              ": ITS " + std::to_string(rest) + " BYTES ARE NOT READ");
+  screen.line(" DBASE FILE " + console::printable(name) + " ENDS INSIDE RECORD " +
+              std::to_string(records + 1) + ": ITS " + std::to_string(rest) +
+              " BYTES ARE NOT READ");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "input/file_names.hpp"
 
+#include "console/printable.hpp"
+#include "files/find.hpp"
 #include "input/sample_table.hpp"
 
 namespace input {
@@ -70,8 +72,9 @@ FileNames ask_file_names(console::DialogueUnit& dialogue, DataKind kind) {
       continue;
     }
     if (names->as_typed) return *names;
-    if (kind == DataKind::fixed_layout) screen.line(" NAME INFOFILE= " + names->info);
-    screen.line(" NAME DATAFILE= " + names->data);
+    if (kind == DataKind::fixed_layout)
+      screen.line(" NAME INFOFILE= " + console::printable(names->info));
+    screen.line(" NAME DATAFILE= " + console::printable(names->data));
     return *names;
   }
 }
@@ -81,10 +84,7 @@ FileNames open_first_file(console::DialogueUnit& dialogue, DataKind kind, std::i
     if (!first) dialogue.screen().line("FILENAME NOT CORRECT. REDO!");
     FileNames names = ask_file_names(dialogue, kind);
     const std::string& name = kind == DataKind::fixed_layout ? names.info : names.data;
-    file.close();
-    file.clear();
-    file.open(name, std::ios::in | std::ios::binary);
-    if (file.is_open()) return names;
+    if (files::open_regular_file(name, file)) return names;
   }
 }
 

@@ -34,7 +34,9 @@ FileNames ask_file_names(console::DialogueUnit& dialogue, DataKind kind);
 
 // Runs the file-name dialogue until the file to be opened first (the
 // information file for fixed-layout data, the data file otherwise) opens,
-// saying "FILENAME NOT CORRECT. REDO!" before every new attempt.
+// saying "FILENAME NOT CORRECT. REDO!" before every new attempt. Only a
+// regular file opens, found by its name without regard to letter case when
+// the name as formed does not exist; the names keep the form shown.
 FileNames open_first_file(console::DialogueUnit& dialogue, DataKind kind, std::ifstream& file);
 
 }  // namespace input

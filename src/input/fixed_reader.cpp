@@ -5,7 +5,9 @@
 #include <optional>
 #include <stdexcept>
 
+#include "console/printable.hpp"
 #include "console/run_stop.hpp"
+#include "files/find.hpp"
 #include "input/closing.hpp"
 #include "input/file_names.hpp"
 #include "input/listing.hpp"
@@ -147,8 +149,8 @@ class FixedRecords {
 // Opened before the selection dialogue, so that a missing data file is told
 // before the user answers for nothing.
 void open_data_file(const FileNames& names, std::ifstream& file) {
-  file.open(names.data, std::ios::in | std::ios::binary);
-  if (!file.is_open()) throw RunStop("DATA FILE " + names.data + " NOT FOUND");
+  if (!files::open_regular_file(names.data, file))
+    throw RunStop("DATA FILE " + names.data + " NOT FOUND");
 }
 
 int read_fixed_records(std::ifstream& file, const FileNames& names, const InformationFile& info,
@@ -163,9 +165,9 @@ int read_fixed_records(std::ifstream& file, const FileNames& names, const Inform
     store.store(count, records.chosen());
   }
   if (count < info.samples) {
-    screen.line(" DATA FILE " + names.data + " HOLDS ONLY " + std::to_string(count) + " OF THE " +
-                std::to_string(info.samples) + " SAMPLES ANNOUNCED: " + std::to_string(count) +
-                " SAMPLES READ");
+    screen.line(" DATA FILE " + console::printable(names.data) + " HOLDS ONLY " +
+                std::to_string(count) + " OF THE " + std::to_string(info.samples) +
+                " SAMPLES ANNOUNCED: " + std::to_string(count) + " SAMPLES READ");
   }
   return count;
 }

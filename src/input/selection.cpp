@@ -43,9 +43,12 @@ class QuestionPlace {
     question += fixed_width(name, 10);
     question += style_.answers;
     if (screen_.is_terminal()) {
-      screen_.set_cursor(row_, 1);
-      screen_.write(std::string(wipe_width(), ' '));
-      screen_.set_cursor(row_, 1);
+      if (refusal_shown_) {
+        wipe_row(refusal_row());
+        wipe_row(refusal_row() + 1);
+        refusal_shown_ = false;
+      }
+      wipe_row(row_);
     } else if (line_open_) {
       screen_.write("\n");
     }
@@ -77,7 +80,45 @@ class QuestionPlace {
     }
   }
 
+  // A refused letter. On a terminal the refused answer is wiped from the
+  // question's row, and the refusal and the prompt for a new answer stand on
+  // two rows of their own below the count, wiped before they are written and
+  // when the next question comes, so that they neither run into the count nor
+  // stay behind.
+  void show_refusal(std::string_view line, std::string_view prompt) {
+    if (!screen_.is_terminal()) {
+      screen_.line(line);
+      screen_.write(prompt);
+      return;
+    }
+    wipe_from(row_, answer_column_);
+    wipe_row(refusal_row());
+    screen_.write(line);
+    wipe_row(refusal_row() + 1);
+    screen_.write(prompt);
+    refusal_shown_ = true;
+  }
+
+  char ask(DialogueUnit& dialogue, char default_letter, std::string_view allowed) {
+    answer_column_ = screen_.cursor_column();
+    return ask_letter(
+        dialogue, default_letter, allowed,
+        [this](std::string_view line, std::string_view prompt) { show_refusal(line, prompt); });
+  }
+
  private:
+  int refusal_row() const { return row_ + style_.count_rows_below + 1; }
+
+  // Blanks the row from the column on and leaves the cursor there.
+  void wipe_from(int row, int column) {
+    const std::size_t before = static_cast<std::size_t>(column - 1);
+    screen_.set_cursor(row, column);
+    if (wipe_width() > before) screen_.write(std::string(wipe_width() - before, ' '));
+    screen_.set_cursor(row, column);
+  }
+
+  void wipe_row(int row) { wipe_from(row, 1); }
+
   // Blanks that reach past the window's edge would wrap onto the line below
   // (and scroll the screen when the question stands on its last line).
   std::size_t wipe_width() const {
@@ -91,13 +132,15 @@ class QuestionPlace {
   int row_;
   bool line_open_;
   std::size_t written_ = 0;
+  int answer_column_ = 1;  // where the answer to the last question was typed
+  bool refusal_shown_ = false;
 };
 
 // The log question of a taken variable. S answers N for this variable and
 // for every later one of the pass.
 int ask_log_flag(DialogueUnit& dialogue, QuestionPlace& place, bool& log_stopped) {
   place.ask_log();
-  const char answer = ask_letter(dialogue, 'N', "YNS");
+  const char answer = place.ask(dialogue, 'N', "YNS");
   if (answer == 'S') log_stopped = true;
   return answer == 'Y' ? 1 : 0;
 }
@@ -131,7 +174,7 @@ void walk_text_variables(DialogueUnit& dialogue, const std::vector<std::string>&
   bool log_stopped = false;
   for (std::size_t i = 0; i < names.size(); ++i) {
     place.ask_variable(names[i]);
-    const char answer = ask_letter(dialogue, 'Y', "YNS");
+    const char answer = place.ask(dialogue, 'Y', "YNS");
     if (answer == 'Y') {
       SelectedVariable taken{static_cast<int>(i + 1), fixed_width(names[i], 10), 0};
       if (!log_stopped) taken.log_flag = ask_log_flag(dialogue, place, log_stopped);
@@ -206,7 +249,7 @@ char ask_dbase_numeric_id(DialogueUnit& dialogue, const std::vector<DbaseField>&
 // A character field can only be the sample ID, and only the first field
 // taken, when no numeric ID is wanted.
 bool is_offered(const DbaseField& field, const DbaseSelection& selection) {
-  if (field.type == 'N') return true;
+  if (field.is_numeric()) return true;
   return field.type == 'C' && selection.selected.empty() && selection.numeric_id == 'N' &&
          selection.character_field == 0;
 }
@@ -227,8 +270,8 @@ void walk_dbase_fields(DialogueUnit& dialogue, const std::vector<DbaseField>& fi
     char answer = 'N';
     if (is_offered(field, selection)) {
       place.ask_variable(field.name);
-      answer = ask_letter(dialogue, 'Y', "YNS");
-      if (answer == 'Y' && field.type == 'N') {
+      answer = place.ask(dialogue, 'Y', "YNS");
+      if (answer == 'Y' && field.is_numeric()) {
         SelectedVariable taken{static_cast<int>(j + 1), fixed_width(field.name, 10), 0};
         if (!log_stopped) taken.log_flag = ask_log_flag(dialogue, place, log_stopped);
         selection.selected.push_back(taken);

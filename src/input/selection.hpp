@@ -39,8 +39,10 @@ void ask_id_column(console::DialogueUnit& dialogue, Selection& selection);
 // One field of a dBase table as the selection sees it.
 struct DbaseField {
   std::string name;  // 10 characters
-  char type = ' ';   // N numeric, C character, others never offered
+  char type = ' ';   // N numeric, F float, C character, others never offered
   int length = 0;    // bytes
+  // dBase IV float fields hold their numbers as text, like numeric fields.
+  bool is_numeric() const { return type == 'N' || type == 'F'; }
 };
 
 struct DbaseSelection : Selection {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "console/printable.hpp"
 #include "input/text_fields.hpp"
 
 namespace input {
@@ -46,9 +47,9 @@ void warn_not_a_number(console::Console& screen, std::string_view place, std::st
   std::string message(1, ' ');
   message += place;
   message += ", ";
-  message += trimmed(variable);
+  message += console::printable(trimmed(variable));
   message += ": '";
-  message += trimmed(text);
+  message += console::printable(trimmed(text));
   message += "' IS NOT A NUMBER, MISSING-VALUE CODE STORED";
   screen.line(message);
 }

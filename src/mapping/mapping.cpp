@@ -34,9 +34,15 @@ std::string shortest(float v) {
 }
 
 // Powers of the distances that single precision cannot hold would turn every
-// error and move into overflow: the answer at fault is the power.
+// error and move into overflow: the answer at fault is the power, or, when
+// the power is 1, the data themselves.
 void check_weights(const TargetSummary& summary, std::size_t pairs, float p) {
   if (summary.weights_finite && (pairs == 0 || summary.SW > 0.0)) return;
+  if (p == 1.0f) {
+    throw console::RunStop(
+        "DISTANCES BETWEEN SAMPLES BEYOND SINGLE PRECISION: CHECK THE DATA VALUES AND THE "
+        "MISSING-VALUE CODE");
+  }
   throw console::RunStop("POWER OF DISTANCES " + shortest(p) +
                          " TAKES THE DISTANCE WEIGHTS OUT OF RANGE: CHOOSE A POWER NEARER 1");
 }

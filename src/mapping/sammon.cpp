@@ -9,6 +9,7 @@
 #include <string>
 
 #include "console/run_stop.hpp"
+#include "mapping/progress.hpp"
 
 #if defined(__SSE__)
 #include <xmmintrin.h>
@@ -392,6 +393,7 @@ IterationResult iterate(run::RunContext& run, const IterationSetup& setup, const
                                 setup.missing, t);
       plots->plot_error_curve(t, setup.missing, t, "NLM", 0.0f, storage.errors);
     }
+    run.screen.status([&] { return progress_text(t, setup.iterations, E); });
     if (after) after(t);
   }
   return result;

@@ -9,7 +9,9 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -99,20 +101,14 @@ void format_chunk(ItemText& out, std::span<const float> values, std::size_t c, s
 
 // The file a dump is written to: a new file of this process's own beside
 // the scratch file, which takes the scratch file's name when the dump is
-// complete and is removed when it is not. When the folder takes no new file,
-// the scratch file itself is written over, as a folder that is not ours may
+// complete and is removed when it is not. A scratch file that is no plain
+// file (a link the user made to put it elsewhere, a device) is written
+// through in place, as is one in a folder that takes no new file but may
 // still let us write the files already in it.
 class DumpFile {
  public:
   explicit DumpFile(const std::string& name) : name_(name) {
-    static std::atomic<unsigned> made{0};
-    const std::string own = name + "." + std::to_string(::getpid()) + ".";
-    for (int attempt = 0; attempt < 100 && file_ == nullptr; ++attempt) {
-      path_ = own + std::to_string(made.fetch_add(1));
-      errno = 0;
-      file_ = std::fopen(path_.c_str(), "wbx");
-      if (file_ == nullptr && errno != EEXIST) break;
-    }
+    if (replaceable(name)) create_own();
     if (file_ == nullptr) {
       path_ = name;
       file_ = std::fopen(path_.c_str(), "wb");
@@ -142,6 +138,24 @@ class DumpFile {
   }
 
  private:
+  static bool replaceable(const std::string& name) {
+    std::error_code error;
+    const std::filesystem::file_type type = std::filesystem::symlink_status(name, error).type();
+    return type == std::filesystem::file_type::regular ||
+           type == std::filesystem::file_type::not_found;
+  }
+
+  void create_own() {
+    static std::atomic<unsigned> made{0};
+    const std::string own = name_ + "." + std::to_string(::getpid()) + ".";
+    for (int attempt = 0; attempt < 100 && file_ == nullptr; ++attempt) {
+      path_ = own + std::to_string(made.fetch_add(1));
+      errno = 0;
+      file_ = std::fopen(path_.c_str(), "wbx");
+      if (file_ == nullptr && errno != EEXIST) break;
+    }
+  }
+
   [[noreturn]] void fail() const { throw console::RunStop("ERROR WRITING SCRATCH FILE " + name_); }
 
   std::string name_;

@@ -8,8 +8,11 @@ void TextFile::open(const std::string& name) {
   if (out_.is_open()) out_.close();
   name_ = name;
   out_.clear();
-  out_.open(name, std::ios::out | std::ios::trunc | std::ios::binary);
-  if (!out_) throw console::RunStop("CANNOT OPEN FILE " + name + " FOR WRITING");
+  // A zero byte would cut the name short, and another file would be emptied.
+  if (name.find('\0') == std::string::npos) {
+    out_.open(name, std::ios::out | std::ios::trunc | std::ios::binary);
+  }
+  if (!out_.is_open() || !out_) throw console::RunStop("CANNOT OPEN FILE " + name + " FOR WRITING");
 }
 
 void TextFile::text(std::string_view text) {

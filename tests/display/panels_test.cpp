@@ -128,23 +128,6 @@ TEST(PanelFiles, ResultNamesReplaceTheReportExtension) {
   EXPECT_EQ(result_file_name("run/B.OUT                     ", ".CLS"), "run/B.CLS");
 }
 
-TEST(PanelFiles, NamesAreMatchedWithoutRegardToCase) {
-  TempFolder folder("display-panels");
-  write_file(folder / "output.opt", {"x"});
-  write_file(folder / "Output.Cls", {"x"});
-  EXPECT_EQ(find_result_file((folder / "OUTPUT.OPT").string()), folder / "output.opt");
-  EXPECT_EQ(find_result_file((folder / "OUTPUT.CLS").string()), folder / "Output.Cls");
-  EXPECT_TRUE(find_result_file((folder / "OUTPUT.MEM").string()).empty());
-  write_file(folder / "OUTPUT.OPT", {"x"});  // an exact match wins
-  EXPECT_EQ(find_result_file((folder / "OUTPUT.OPT").string()), folder / "OUTPUT.OPT");
-
-  const std::filesystem::path here = std::filesystem::current_path();
-  std::filesystem::current_path(folder.path());
-  const std::filesystem::path bare = find_result_file("OUTPUT.CLS");
-  std::filesystem::current_path(here);
-  EXPECT_EQ(bare, "Output.Cls");
-}
-
 TEST(PanelFiles, MarkedAndPlainValidityRowsReadAlike) {
   TempFolder folder("display-panels");
   std::vector<std::string> lines = validity_headings;
@@ -323,6 +306,32 @@ TEST(Panels, AMissingCoordinateIsNotScaled) {
   show_clustering_panels(s, run.report(), 3, run.bitmap());
   // Panel 1 spans (0,0)-(336,252): the disc centre is (0 - 999, 251 + 999).
   EXPECT_EQ(s.of("ellipse").at(2).corners(), (std::vector<int>{-1001, 1248, -997, 1252}));
+}
+
+// Coordinates too wide for F15.5 are written as asterisks: the sample has no
+// place in the panels, and the picture is still drawn and saved.
+TEST(Panels, ACoordinateWrittenAsAsterisksFallsOutsideItsPanel) {
+  std::vector<Sample> samples = three_samples(3);
+  PanelRun run(2, 3, samples);
+  std::string text;
+  samples[2].x = 1e9f;
+  samples[2].y = -1e10f;
+  for (int i = 0; i < 3; ++i) {
+    text += format::render("(I4,1X,A10,1X,F6.3,2F15.5,1X,35I3)", i + 1, "S", 1.0f, samples[i].x,
+                           samples[i].y, samples[i].codes);
+  }
+  ASSERT_NE(text.find("***************"), std::string::npos);
+  std::ofstream(run.folder / "OUTPUT.CLS") << text;
+  const std::vector<ClassLine> c = read_class_file((run.folder / "OUTPUT.CLS").string(), 2);
+  ASSERT_EQ(c.size(), 3u);
+  EXPECT_EQ(c[2].x, panel_missing);
+  EXPECT_EQ(c[2].y, panel_missing);
+  EXPECT_EQ(c[2].codes[1], 99);
+
+  RecordingSurface s;
+  show_clustering_panels(s, run.report(), 3, run.bitmap());
+  EXPECT_EQ(s.of("ellipse").at(2).corners(), (std::vector<int>{-1001, 1248, -997, 1252}));
+  EXPECT_EQ(s.of("save").size(), 1u);
 }
 
 TEST(Panels, OneClusterCountIsNoRange) {

@@ -50,6 +50,7 @@ class RecordingSurface : public Surface {
     return true;
   }
   void keep_window_open() override { add("keep_open"); }
+  void show_frame() override { add("show"); }
 
   std::vector<Call> of(const std::string& op) const {
     std::vector<Call> out;

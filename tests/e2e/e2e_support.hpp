@@ -51,11 +51,12 @@ struct RunResult {
 // A scratch folder for one test, removed at the end unless the test failed.
 class Folder {
  public:
-  Folder() {
+  // A test with more than one folder tells them apart by a suffix.
+  explicit Folder(const std::string& suffix = "") {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     // The process number keeps two builds that run the same test apart.
     path_ = fs::temp_directory_path() / ("tarnwick_e2e_" + std::to_string(::getpid()) + "_" +
-                                         info->test_suite_name() + "_" + info->name());
+                                         info->test_suite_name() + "_" + info->name() + suffix);
     fs::remove_all(path_);
     fs::create_directories(path_);
   }
@@ -73,13 +74,19 @@ class Folder {
   bool exists(const std::string& name) const { return fs::exists(path_ / name); }
 
   // Runs the program in this folder with the given answer lines on standard input;
-  // with a time limit, a run that hangs is killed and gives the status 124.
-  RunResult run(const std::vector<std::string>& answers, int time_limit_seconds = 0) const {
+  // with a time limit, a run that hangs is killed and gives the status 124. The
+  // run sees no display unless one is named (":N"): the tests open no windows on
+  // the desktop of whoever runs them.
+  RunResult run(const std::vector<std::string>& answers, int time_limit_seconds = 0,
+                const std::string& display = "") const {
     write("stdin.txt", join_lines(answers));
     const std::string limit =
         time_limit_seconds > 0 ? "timeout " + std::to_string(time_limit_seconds) + " " : "";
-    std::string command = "cd '" + path_.string() + "' && " + limit + "'" + TARNWICK_BINARY +
-                          "' < stdin.txt > screen.txt 2>&1";
+    const std::string environment = display.empty()
+                                        ? "env -u DISPLAY -u WAYLAND_DISPLAY "
+                                        : "env -u WAYLAND_DISPLAY DISPLAY=" + display + " ";
+    std::string command = "cd '" + path_.string() + "' && " + environment + limit + "'" +
+                          TARNWICK_BINARY + "' < stdin.txt > screen.txt 2>&1";
     int raw = std::system(command.c_str());
     RunResult result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -159,6 +166,31 @@ inline std::vector<std::string> split_lines(const std::string& text) {
   std::string line;
   while (std::getline(in, line)) lines.push_back(line);
   return lines;
+}
+
+}  // namespace e2e
+
+namespace e2e {
+
+struct CommandResult {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs shell commands in the folder with no standard input, keeping their two
+// output streams apart; commands that hang are killed and give the status 124.
+inline CommandResult run_command(const Folder& dir, const std::string& command,
+                                 int time_limit_seconds = 60) {
+  dir.write("command.sh", command + "\n");
+  const std::string line = "cd '" + dir.path().string() + "' && timeout " +
+                           std::to_string(time_limit_seconds) +
+                           " sh command.sh < /dev/null > command.out 2> command.err";
+  const int raw = std::system(line.c_str());
+  CommandResult result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.out = dir.read("command.out");
+  result.err = dir.read("command.err");
+  return result;
 }
 
 }  // namespace e2e

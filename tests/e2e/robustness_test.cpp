@@ -301,8 +301,9 @@ TEST(BadDbase, DamagedRecords) {
                 9);
   auto garbage = run_dbf(dir, bytes);
   ASSERT_EQ(garbage.status, 0) << garbage.screen;
+  // The control bytes in the field are shown escaped, never sent to the terminal.
   EXPECT_TRUE(contains(garbage.screen,
-                       " RECORD 1, CU: 'z\x07\x08 10' IS NOT A NUMBER, "
+                       " RECORD 1, CU: 'z\\x07\\x08 10' IS NOT A NUMBER, "
                        "MISSING-VALUE CODE STORED\n"));
   EXPECT_TRUE(contains(garbage.screen, " NUMBER OF RECORDS = 6\n"));
 
@@ -591,4 +592,117 @@ TEST(UnwritableOutput, ABitmapThatCannotBeWrittenIsAFailure) {
   // Everything the analyses wrote is there.
   EXPECT_EQ(dir.lines("RUN.CLS").size(), 12u);
   EXPECT_TRUE(contains(dir.read("RUN.OUT"), "NORMAL END OF FUZZY JOB"));
+}
+
+// A full disk: every file the run writes says so when its writes fail, rather
+// than ending as if all went well.
+TEST(UnwritableOutput, EveryFileThatCannotBeWrittenIsNamed) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full to stand for a full disk";
+  Folder dir;
+  dir.write("D.CSV", kData);
+  dir.write("ANSWERS.DLG", join_lines(both_run("RUN")));
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"RUN.OUT", "ERROR WRITING FILE RUN.OUT"},      {"RUN.NLM", "ERROR WRITING FILE RUN.NLM"},
+      {"RUN.CNT", "ERROR WRITING FILE RUN.CNT"},      {"RUN.MEM", "ERROR WRITING FILE RUN.MEM"},
+      {"RUN.CLS", "ERROR WRITING FILE RUN.CLS"},      {"RUN.OPT", "ERROR WRITING FILE RUN.OPT"},
+      {"RUN.BMP", "CANNOT WRITE BITMAP FILE RUN.BMP"}};
+  for (const auto& [file, message] : cases) {
+    SCOPED_TRACE(file);
+    fs::remove(dir / file);  // as the run before left it
+    fs::create_symlink("/dev/full", dir / file);
+    auto result = dir.run({"N", "ANSWERS.DLG"}, kTimeLimit);
+    fs::remove(dir / file);
+    EXPECT_EQ(result.status, 1) << result.screen;
+    EXPECT_EQ(last_line(result.screen), message);
+  }
+  // The scratch files take the distances from 1001 samples on.
+  std::string many = "CU,ZN\n";
+  for (int k = 0; k < 1001; ++k)
+    many += std::to_string(k % 37) + "," + std::to_string(k % 11) + "\n";
+  dir.write("D.CSV", many);
+  fs::remove(dir / "NLMA.TMP");
+  fs::create_symlink("/dev/full", dir / "NLMA.TMP");
+  auto result = run_dialogue(dir, mapping_run(csv_input("D", 2)));
+  EXPECT_EQ(result.status, 1) << result.screen;
+  EXPECT_EQ(last_line(result.screen), "ERROR WRITING SCRATCH FILE NLMA.TMP");
+}
+
+// A file-size limit once killed the run with a signal and no word.
+TEST(UnwritableOutput, AFileSizeLimitEndsTheRunWithItsOwnLine) {
+  Folder dir;
+  dir.write("D.CSV", kData);
+  dir.write("ANSWERS.DLG", join_lines(both_run("RUN")));
+  dir.write("stdin.txt", "N\nANSWERS.DLG\n");
+  // The limit is the program's alone: its screen goes through a pipe to cat.
+  auto run_limited = [&](int kilobytes) {
+    dir.write("limited.sh", "cd '" + dir.path().string() + "'\n(ulimit -f " +
+                                std::to_string(kilobytes) + " && exec timeout 20 '" +
+                                TARNWICK_BINARY + "' < stdin.txt) | cat > screen.txt\n" +
+                                "echo ${PIPESTATUS[0]} > status\n");
+    EXPECT_EQ(std::system(("bash '" + (dir / "limited.sh").string() + "'").c_str()), 0);
+    return std::make_pair(std::stoi(dir.read("status")), last_line(dir.read("screen.txt")));
+  };
+  // One kilobyte: the report; one hundred: the bitmap, the rest being complete.
+  EXPECT_EQ(run_limited(1), std::make_pair(1, std::string("ERROR WRITING FILE RUN.OUT")));
+  EXPECT_EQ(run_limited(100), std::make_pair(1, std::string("CANNOT WRITE BITMAP FILE RUN.BMP")));
+  EXPECT_TRUE(contains(dir.read("RUN.OUT"), "NORMAL END OF FUZZY JOB"));
+}
+
+// A NUL byte once cut the message short (ANSWER '1), and an escape byte
+// reached the terminal as a command.
+TEST(WrongAnswers, ControlBytesInAnswersAreShownEscaped) {
+  Folder dir;
+  dir.write("D.CSV", kData);
+  const std::string nul(1, '\0');
+  auto number = run_dialogue(dir, std::vector<std::string>{"", "N"} + csv_input("D", 2) +
+                                      std::vector<std::string>{"1" + nul});
+  expect_stop(dir, number, "ANSWER '1\\0' IS NOT AN INTEGER NUMBER");
+  std::vector<std::string> retried = csv_input("D", 2);
+  retried.insert(retried.begin() + 1, "D\x1b[2J");
+  auto name = run_dialogue(dir, mapping_run(retried));
+  EXPECT_EQ(name.status, 0) << name.screen;
+  EXPECT_TRUE(
+      contains(name.screen, " NAME DATAFILE= D\\x1B[2J.CSV\nFILENAME NOT CORRECT. REDO!\n"));
+  EXPECT_FALSE(contains(name.screen, "\x1b[2J"));
+
+  // An output name with a NUL byte would have emptied the file before the byte.
+  auto output = run_dialogue(dir, {"D.CSV" + nul});
+  expect_stop(dir, output, "CANNOT OPEN FILE D.CSV\\0.OUT FOR WRITING", "");
+  EXPECT_EQ(dir.read("D.CSV"), kData);
+}
+
+// Distances of 3e38 apart are beyond single precision whatever the power:
+// with the power at 1 the message names the data.
+TEST(WrongAnswers, DistancesBeyondSinglePrecisionNameTheDataWhenThePowerIsOne) {
+  Folder dir;
+  dir.write("D.CSV", "A,B\n3e38,0\n0,0\n1,1\n2,5\n");
+  const std::vector<std::string> head = std::vector<std::string>{"", "N"} + csv_input("D", 2);
+  auto one = run_dialogue(dir, head + std::vector<std::string>{"0"} + repeat(8, {""}));
+  expect_stop(dir, one,
+              "DISTANCES BETWEEN SAMPLES BEYOND SINGLE PRECISION: CHECK THE DATA VALUES AND THE "
+              "MISSING-VALUE CODE");
+  auto two = run_dialogue(dir, head + std::vector<std::string>{"0", "2"} + repeat(8, {""}));
+  expect_stop(dir, two,
+              "POWER OF DISTANCES 2 TAKES THE DISTANCE WEIGHTS OUT OF RANGE: CHOOSE A POWER "
+              "NEARER 1");
+}
+
+// Plotting coordinates of 1e9 and more do not fit the class file's F15.5
+// field and are written as asterisks; the panels take them as missing.
+TEST(HugeValues, CoordinatesTooWideForTheClassFileStillGiveTheBitmap) {
+  Folder dir;
+  dir.write("D.CSV",
+            "CU,ZN,X\n10,20,1\n11,21,2\n12,19,3\n10.5,22,2e9\n11.5,20,5\n12,21,6\n"
+            "40,60,7\n42,61,-3e9\n41,58,9\n39,62,10\n43,59,11\n40,60,12\n");
+  dir.write("ANSWERS.DLG",
+            join_lines(std::vector<std::string>{"", "F", ""} + csv_input("D", 3) +
+                       std::vector<std::string>{"3 2", "", "", "", "2", "4"} + repeat(8, {""})));
+  auto result = dir.run({"N", "ANSWERS.DLG"}, kTimeLimit);
+  ASSERT_EQ(result.status, 0) << result.screen;
+  const std::vector<std::string> classes = dir.lines("OUTPUT.CLS");
+  ASSERT_EQ(classes.size(), 12u);
+  EXPECT_EQ(classes[3].substr(22, 15), std::string(15, '*'));
+  EXPECT_EQ(classes[7].substr(22, 15), std::string(15, '*'));
+  EXPECT_TRUE(dir.exists("OUTPUT.BMP"));
+  EXPECT_GT(fs::file_size(dir / "OUTPUT.BMP"), 300000u);
 }

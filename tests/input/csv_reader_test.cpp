@@ -249,3 +249,57 @@ TEST(CsvReader, NothingSelectedStillReadsTheSamples) {
   EXPECT_TRUE(r.shows("           1\n           2\n DATAFILE READ BY READ-PROCEDURE\n"));
   EXPECT_TRUE(r.shows(" NUMBER OF (OTHER) SELECTED REAL-VARS = 0\n"));
 }
+
+// European spreadsheets ------------------------------------------------------
+
+TEST(CsvStyle, SemicolonsOnlyWhenTheLineOfNamesHasNoCommaOutsideQuotes) {
+  using input::csv_style_of;
+  EXPECT_EQ(csv_style_of("Cu;Zn;Pb").separator, ';');
+  EXPECT_TRUE(csv_style_of("\"Cu\";\"Zn\"").decimal_comma);
+  // R quotes its names, and a quoted name may hold a comma.
+  EXPECT_EQ(csv_style_of("\"Cu, ppm\";\"Zn, ppm\"").separator, ';');
+  EXPECT_EQ(csv_style_of("Cu,Zn;Pb").separator, ',');
+  EXPECT_EQ(csv_style_of("\"a;b\",c").separator, ',');
+  EXPECT_EQ(csv_style_of("\"a;b\"").separator, ',');
+  EXPECT_EQ(csv_style_of("Cu").separator, ',');
+  EXPECT_FALSE(csv_style_of("Cu").decimal_comma);
+  EXPECT_EQ(csv_style_of("").separator, ',');
+
+  std::vector<std::string> cells;
+  input::split_csv_line("1,5; \"a;b\" ;;-2,25e3", cells, ';');
+  EXPECT_EQ(cells, (std::vector<std::string>{"1,5", "a;b", "", "-2,25e3"}));
+  float v = 0.0f;
+  EXPECT_TRUE(input::read_csv_value("-2,25e3", v, true));
+  EXPECT_EQ(v, -2250.0f);
+  EXPECT_TRUE(input::read_csv_value("0,1", v, true));
+  EXPECT_EQ(v, 0.1f);
+  EXPECT_FALSE(input::read_csv_value("0,1", v, false));
+  EXPECT_FALSE(input::read_csv_value("1,234,5", v, true));
+  EXPECT_FALSE(input::read_csv_value("NA", v, true));
+}
+
+// As R writes it with write.csv2: quoted names, a row-name column, NA, CR LF.
+TEST(CsvReader, ASemicolonFileWithDecimalCommasIsReadAndSaidSoOnce) {
+  ScratchFolder folder;
+  folder.write("ROCKS.CSV",
+               "\xEF\xBB\xBF\"\";\"Cu\";\"Zn, total\"\r\n"
+               "\"1\";1,5;20\r\n"
+               "\"2\";NA;-0,25\r\n"
+               "\"3\";3;\r\n");
+  InputRun r(csv_answers({"", "N", "Y", "", "Y", "", ""}));
+  r.run();
+  const input::SampleTable& t = *r.table;
+  ASSERT_EQ(t.sample_count, 3);
+  ASSERT_EQ(t.variable_count, 2);
+  EXPECT_EQ(t.names[0], "Cu        ");
+  EXPECT_EQ(t.names[1], "Zn, total ");
+  EXPECT_EQ(t.value(1, 1), 1.5f);
+  EXPECT_EQ(t.value(2, 1), -999.0f);
+  EXPECT_EQ(t.value(2, 2), -0.25f);
+  EXPECT_EQ(t.value(3, 2), -999.0f);
+  EXPECT_TRUE(
+      r.shows(" NAME DATAFILE= ROCKS.CSV\n\n SEMICOLON-SEPARATED FILE: DECIMAL COMMAS "
+              "READ AS POINTS\n Enter missing value <-999>: "));
+  EXPECT_EQ(r.times_shown("SEMICOLON"), 1);
+  EXPECT_TRUE(r.shows(" LINE 3, Cu: 'NA' IS NOT A NUMBER"));
+}

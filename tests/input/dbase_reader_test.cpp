@@ -363,3 +363,41 @@ TEST(DbaseReader, NothingTakenStillCountsTheRecords) {
   EXPECT_EQ(r.table->ids[0], "         1");
   EXPECT_TRUE(r.shows(" NUMBER OF RECORDS = 2\n LENGTH OF FILE = 19\n"));
 }
+
+// GIS programs write real-valued attributes as dBase IV float fields (type F),
+// in exponent form and with asterisks or blanks for no value.
+TEST(DbaseReader, FloatFieldsAreOfferedAndReadLikeNumericFields) {
+  ScratchFolder folder;
+  const std::vector<DbfField> fields = {{"ID", 'C', 6},
+                                        {"AREA", 'F', 19, 11},
+                                        {"KIND", 'L', 1},
+                                        {"PH", 'N', 5, 2},
+                                        {"DEPTH", 'F', 10, 3}};
+  folder.write("PLOTS.DBF",
+               dbf_bytes(fields,
+                         {dbf_record(fields, {"A1", "3.45000000000e+001", "T", "6.50", "-1.250"}),
+                          dbf_record(fields, {"A2", "*******************", "F", "7.00", ""}),
+                          dbf_record(fields, {"A3", "1.25e-3", "?", "5.25", "12"})},
+                         {.version = static_cast<char>(0x8B)}));
+  // The site as identifier, the three numbers without logs, confirmed.
+  InputRun r({"D", "PLOTS", "PLOTS", "", "", "Y", "Y", "", "Y", "", "Y", "", "", ""});
+  r.run();
+  const input::SampleTable& t = *r.table;
+  ASSERT_EQ(t.sample_count, 3);
+  ASSERT_EQ(t.variable_count, 3);
+  EXPECT_EQ(t.names[0], "AREA      ");
+  EXPECT_EQ(t.names[2], "DEPTH     ");
+  EXPECT_EQ(t.ids[2], "A3        ");
+  EXPECT_EQ(t.value(1, 1), 34.5f);
+  EXPECT_EQ(t.value(1, 2), 6.5f);
+  EXPECT_EQ(t.value(1, 3), -1.25f);
+  EXPECT_EQ(t.value(2, 1), -999.0f);
+  EXPECT_EQ(t.value(2, 3), -999.0f);
+  EXPECT_EQ(t.value(3, 1), 1.25e-3f);
+  EXPECT_EQ(t.value(3, 3), 12.0f);
+  EXPECT_TRUE(r.shows(" File contains    3 numeric variables.\n"));
+  EXPECT_TRUE(r.shows("  2 AREA       F  3 KIND       L  4 PH         N\n  5 DEPTH      F\n"));
+  EXPECT_FALSE(r.shows("KIND       (<Y>"));
+  EXPECT_TRUE(r.shows(" TOTAL NUMBER OF CHAR-VARS = 1\n TOTAL NUMBER OF REAL-VARS = 3\n"));
+  EXPECT_FALSE(r.shows("NOT A NUMBER"));
+}

@@ -2,7 +2,7 @@
 
 // Helpers of the data-input tests: a scratch folder that is the current
 // directory while a test runs, a scripted run of data input, and a writer of
-// dBase III bytes.
+// dBase III and IV bytes (type F fields are dBase IV's).
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -86,7 +86,7 @@ inline std::vector<std::string> operator+(std::vector<std::string> a,
   return a;
 }
 
-// dBase III bytes ------------------------------------------------------------
+// dBase III and IV bytes -----------------------------------------------------
 
 struct DbfField {
   std::string name;
@@ -105,7 +105,8 @@ inline std::string dbf_record(const std::vector<DbfField>& fields,
     const auto width = static_cast<std::size_t>(fields[j].length);
     if (v.size() > width) v.resize(width);
     const std::string pad(width - v.size(), ' ');
-    record += fields[j].type == 'N' ? pad + v : v + pad;
+    const bool number = fields[j].type == 'N' || fields[j].type == 'F';
+    record += number ? pad + v : v + pad;
   }
   return record;
 }
@@ -114,6 +115,7 @@ struct DbfOptions {
   int extra_header_bytes = 0;   // between the terminator and the first record
   int record_length_shift = 0;  // a header that misstates the record length
   bool end_of_file_byte = true;
+  char version = 0x03;  // dBase III and IV tables without memo; 0x8B dBase IV with memo
 };
 
 inline void put16(std::string& bytes, std::size_t at, int value) {
@@ -128,7 +130,7 @@ inline std::string dbf_bytes(const std::vector<DbfField>& fields,
   const int header_length =
       32 + 32 * static_cast<int>(fields.size()) + 1 + options.extra_header_bytes;
   std::string bytes(32, '\0');
-  bytes[0] = 0x03;
+  bytes[0] = options.version;
   bytes[1] = 95;
   bytes[2] = 1;
   bytes[3] = 1;

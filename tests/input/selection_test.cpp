@@ -173,3 +173,114 @@ TEST(TextSelection, TheWipeStaysInsideANarrowWindow) {
   EXPECT_NE(t.find(",1" + std::string(79, ' ') + "@"), std::string::npos);
   EXPECT_EQ(t.find(std::string(80, ' ')), std::string::npos);
 }
+
+namespace {
+
+// A terminal of 80 columns as the user sees it: text lands where the cursor
+// stands, and a typed answer is echoed with its line end. At every read the
+// screen is kept as it stood when the answer was asked.
+class ScreenConsole : public console::Console {
+ public:
+  explicit ScreenConsole(std::vector<std::string> answers) : answers_(std::move(answers)) {}
+  void write(std::string_view text) override {
+    for (char c : text) {
+      if (c != '\n') put(c);
+      track(std::string_view(&c, 1));
+    }
+  }
+  std::optional<std::string> read_line() override {
+    if (next_ >= answers_.size()) return std::nullopt;
+    seen.push_back(rows_);
+    const std::string answer = answers_[next_++];
+    write(answer + "\n");
+    return answer;
+  }
+  bool is_terminal() const override { return true; }
+  int columns() const override { return 80; }
+
+  std::vector<std::vector<std::string>> seen;  // the screen at each read
+
+ protected:
+  void clear_text() override {
+    rows_.clear();
+    place(1, 1);
+  }
+
+ private:
+  void put(char c) {
+    const auto row = static_cast<std::size_t>(cursor_row());
+    const auto column = static_cast<std::size_t>(cursor_column());
+    if (rows_.size() < row) rows_.resize(row);
+    std::string& line = rows_[row - 1];
+    if (line.size() < column) line.resize(column, ' ');
+    line[column - 1] = c;
+  }
+
+  std::vector<std::string> answers_;
+  std::size_t next_ = 0;
+  std::vector<std::string> rows_;
+};
+
+std::string trimmed_row(const std::vector<std::string>& rows, std::size_t row) {
+  if (row >= rows.size()) return "";
+  const std::string& line = rows[row];
+  return line.substr(0, line.find_last_not_of(' ') + 1);
+}
+
+std::size_t row_starting(const std::vector<std::string>& rows, const std::string& text) {
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    if (rows[r].starts_with(text)) return r;
+  }
+  return rows.size();
+}
+
+bool anywhere(const std::vector<std::string>& rows, const std::string& text) {
+  for (const std::string& line : rows) {
+    if (line.find(text) != std::string::npos) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// A refused letter once wrote its refusal over the running count (" NUMBER
+// OF SELECTED VARS =  1: Y, N, S") and left " TRY AGAIN: N" behind.
+TEST(TextSelection, OnATerminalARefusalIsPlacedAndWipedLikeTheQuestions) {
+  // ID question, CU refused then taken, its log refused then N, ZN refused
+  // then N, PB taken with the log default, confirmation.
+  ScreenConsole screen({"", "X", "Y", "Q", "N", "Z", "N", "Y", "", ""});
+  console::DialogueUnit dialogue(screen);
+  const Selection s = input::select_text_variables(dialogue, {"CU", "ZN", "PB"}, nullptr);
+  ASSERT_EQ(s.selected.size(), 2u);
+  EXPECT_EQ(s.selected[1].position, 3);
+  ASSERT_EQ(screen.seen.size(), 10u);
+
+  // Asked again for ZN: the refused letter is gone from the question's row,
+  // the count stands whole below it, the refusal and the prompt below that.
+  const std::vector<std::string>& again = screen.seen[6];
+  const std::size_t zn = row_starting(again, " ZN ");
+  ASSERT_LT(zn, again.size());
+  EXPECT_EQ(trimmed_row(again, zn), " ZN         (<Y>,N,S)");
+  EXPECT_EQ(trimmed_row(again, zn + 1), " NUMBER OF SELECTED VARS =  1");
+  EXPECT_EQ(trimmed_row(again, zn + 2), " THE ONLY ANSWERS ALLOWED ARE: Y, N, S");
+  EXPECT_EQ(trimmed_row(again, zn + 3), " TRY AGAIN:");
+
+  // At the next question nothing of the refusals is left.
+  const std::vector<std::string>& next = screen.seen[7];
+  const std::size_t pb = row_starting(next, " PB ");
+  ASSERT_EQ(pb, zn);
+  EXPECT_EQ(trimmed_row(next, pb), " PB         (<Y>,N,S)");
+  EXPECT_EQ(trimmed_row(next, pb + 1), " NUMBER OF SELECTED VARS =  1");
+  EXPECT_FALSE(anywhere(next, "TRY AGAIN"));
+  EXPECT_FALSE(anywhere(next, "ALLOWED"));
+  for (const std::string& line : next) EXPECT_LT(line.size(), 81u);
+}
+
+// Piped, a refusal follows the question line by line as everywhere else.
+TEST(TextSelection, OffATerminalARefusalFollowsTheQuestion) {
+  Pass p({"", "X", "N", ""});
+  p.select({"CU"});
+  EXPECT_EQ(p.count(" CU         (<Y>,N,S)    THE ONLY ANSWERS ALLOWED ARE: Y, N, S\n TRY AGAIN: "
+                    "\n NUMBER OF SELECTED VARS =  0\n"),
+            1);
+}

@@ -188,6 +188,24 @@ TEST(ScratchDump, AFileThatCannotBeOpenedStopsTheRunNamingIt) {
   }
 }
 
+// A scratch file the user made a link to another place, or a device, is
+// written through, not replaced.
+TEST(ScratchDump, ALinkIsWrittenThrough) {
+  WorkFolder folder;
+  std::filesystem::create_directory("elsewhere");
+  std::filesystem::create_symlink("elsewhere/NLMA.TMP", "NLMA.TMP");
+  dump("NLMA.TMP", {1.5f, 2.5f});
+  EXPECT_TRUE(std::filesystem::is_symlink("NLMA.TMP"));
+  EXPECT_EQ(file_lines("elsewhere/NLMA.TMP"),
+            std::vector<std::string>{"1.5 2.5 " + std::to_string(dump_entries - 2) + "*0"});
+  if (std::filesystem::exists("/dev/full")) {
+    std::filesystem::remove("NLMA.TMP");
+    std::filesystem::create_symlink("/dev/full", "NLMA.TMP");
+    EXPECT_THROW(dump("NLMA.TMP", {1.5f}), console::RunStop);
+  }
+  EXPECT_EQ(folder_entries(), (std::vector<std::string>{"NLMA.TMP", "elsewhere"}));
+}
+
 // The dump is complete but cannot take the name: the run stops naming the
 // file, and the text written on the side is not left behind.
 TEST(ScratchDump, ADumpThatCannotReplaceTheFileStopsTheRunNamingIt) {
