@@ -5,9 +5,11 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "console/dialogue.hpp"
+#include "format/layout.hpp"
 
 namespace fuzzy {
 
@@ -42,16 +44,20 @@ std::vector<float> centres_on(const Tables& t, int c, int j) {
   return values;
 }
 
-// The lines of samples 1..nsamp, line(i) each, made a piece of samples at a
-// time on the team's threads and written in sample order.
-void write_sample_lines(run::TextFile& file, int nsamp, parallel::Team& team,
-                        const std::function<std::string(int)>& line) {
+// The lines of samples 1..nsamp, the layout written with values(i) each,
+// made a piece of samples at a time on the team's threads and written in
+// sample order.
+void write_sample_lines(run::TextFile& file, int nsamp, std::string_view layout_text,
+                        parallel::Team& team, const std::function<format::Values(int)>& values) {
   constexpr int samples_per_piece = 250;
+  const format::Layout layout = format::Layout::parse(layout_text);
   const int pieces = (nsamp + samples_per_piece - 1) / samples_per_piece;
   std::vector<std::string> text(static_cast<std::size_t>(pieces));
   team.run(text.size(), [&](std::size_t piece) {
     const int first = static_cast<int>(piece) * samples_per_piece + 1;
-    for (int i = first; i < first + samples_per_piece && i <= nsamp; ++i) text[piece] += line(i);
+    for (int i = first; i < first + samples_per_piece && i <= nsamp; ++i) {
+      text[piece] += format::write(layout, values(i));
+    }
   });
   for (const std::string& piece : text) file.text(piece);
 }
@@ -184,11 +190,12 @@ void write_membership_listing(run::RunContext& run, const Tables& t, int C1,
   write_plus_rule(run);
   run.report.print("(1X,77('-'),/)");
   run.report.print("(' ',/,25X,'MEMBERSHIP FUNCTIONS',/)");
-  write_sample_lines(run.report, t.nsamp, team, [&](int i) {
-    return format::render("(' ',I4,2X,A10,1X,F6.3,2X,I2,2X,20(F5.3,2X))", i, id_of(run, i),
-                          weight_of(run, i), classes.cls[static_cast<std::size_t>(i - 1)],
-                          memberships_of(t, i, C1));
-  });
+  write_sample_lines(run.report, t.nsamp, "(' ',I4,2X,A10,1X,F6.3,2X,I2,2X,20(F5.3,2X))", team,
+                     [&](int i) {
+                       return format::values(i, id_of(run, i), weight_of(run, i),
+                                             classes.cls[static_cast<std::size_t>(i - 1)],
+                                             memberships_of(t, i, C1));
+                     });
   run.report.print("(/,' TOTAL',T28,20I7,/)",
                    std::span<const int>(classes.T.data(), static_cast<std::size_t>(C1)));
 }
@@ -196,10 +203,11 @@ void write_membership_listing(run::RunContext& run, const Tables& t, int C1,
 void write_membership_block(run::TextFile& mem, const run::RunContext& run, const Tables& t,
                             const FuzzyArguments& args, int c, int C1, parallel::Team& team) {
   mem.list(t.nsamp, c, args.first_clusters, args.last_clusters, args.missing);
-  write_sample_lines(mem, t.nsamp, team, [&](int i) {
-    return format::render("(' ',I4,2X,A10,1X,F6.3,2E12.6,3X,20(F6.4,3X))", i, id_of(run, i),
-                          weight_of(run, i), x_of(run, i), y_of(run, i), memberships_of(t, i, C1));
-  });
+  write_sample_lines(mem, t.nsamp, "(' ',I4,2X,A10,1X,F6.3,2E12.6,3X,20(F6.4,3X))", team,
+                     [&](int i) {
+                       return format::values(i, id_of(run, i), weight_of(run, i), x_of(run, i),
+                                             y_of(run, i), memberships_of(t, i, C1));
+                     });
 }
 
 void write_average_extragrade(run::TextFile& file, float average) {
@@ -208,13 +216,12 @@ void write_average_extragrade(run::TextFile& file, float average) {
 
 void write_class_file(run::TextFile& cls, const run::RunContext& run, const Tables& t,
                       const RunRecord& record, int C1, parallel::Team& team) {
-  write_sample_lines(cls, t.nsamp, team, [&](int i) {
+  write_sample_lines(cls, t.nsamp, "(I4,1X,A10,1X,F6.3,2F15.5,1X,35I3)", team, [&](int i) {
     std::vector<int> columns(static_cast<std::size_t>(C1));
     for (int col = 0; col < C1; ++col) {
       columns[static_cast<std::size_t>(col)] = record.G(RunRecord::first_column + col, i);
     }
-    return format::render("(I4,1X,A10,1X,F6.3,2F15.5,1X,35I3)", i, id_of(run, i), weight_of(run, i),
-                          x_of(run, i), y_of(run, i), columns);
+    return format::values(i, id_of(run, i), weight_of(run, i), x_of(run, i), y_of(run, i), columns);
   });
 }
 
