@@ -26,9 +26,9 @@ using namespace e2e;
 namespace {
 
 constexpr int kLimit = 300;  // seconds; only a guard against a run that hangs
-// A mapping that lasts long enough to be watched: a second or more. Up to
-// 1000 samples the distances stay in memory.
-constexpr int kSamples = 1000;
+// A mapping that lasts long enough to be watched: about a second on two cores,
+// and longer on a machine that is busy with other tests.
+constexpr int kSamples = 1200;
 constexpr int kIterations = 500;
 const std::string kTitle = "Tarnwick";
 const std::string kWaitLine = " CLOSE THE GRAPHICS WINDOW OR PRESS A KEY IN IT TO END";
@@ -165,6 +165,19 @@ void write_ppm(const WindowPicture& picture, const fs::path& path) {
   write_file(path, text);
 }
 
+// The grouped samples and the answers for both analyses.
+void write_long_analyses(const Folder& dir) {
+  write_grouped_samples(dir, kSamples);
+  write_both_analyses(dir, kIterations);
+}
+
+// Both analyses with no display: the files a run with a window must also leave.
+void run_long_analyses_without_display(const Folder& plain) {
+  write_long_analyses(plain);
+  const RunResult without = plain.run({"N", "run.dlg"}, kLimit);
+  ASSERT_EQ(without.status, 0) << last_line(without.screen);
+}
+
 class WindowOnDisplay : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -221,14 +234,9 @@ TEST_F(WindowOnDisplay, FinalPictureEqualsTheBitmapAndAKeyEndsTheWait) {
 // that never had a window, panel bitmap included, and does not wait.
 TEST_F(WindowOnDisplay, ShowsThePlotsWhileMappingAndClosingItChangesNoFile) {
   Folder plain("_plain");
-  write_grouped_samples(plain, kSamples);
-  write_both_analyses(plain, kIterations);
-  const RunResult without = plain.run({"N", "run.dlg"}, kLimit);
-  ASSERT_EQ(without.status, 0) << last_line(without.screen);
-
+  run_long_analyses_without_display(plain);
   Folder dir;
-  write_grouped_samples(dir, kSamples);
-  write_both_analyses(dir, kIterations);
+  write_long_analyses(dir);
   TerminalRun run(dir.path(), 80, 24, display_.name());
   ASSERT_TRUE(run.started());
   run.type("N");
@@ -257,14 +265,9 @@ TEST_F(WindowOnDisplay, ShowsThePlotsWhileMappingAndClosingItChangesNoFile) {
 // the same files and does not wait.
 TEST_F(WindowOnDisplay, TheDisplayGoingAwayMidRunChangesNoFile) {
   Folder plain("_plain");
-  write_grouped_samples(plain, kSamples);
-  write_both_analyses(plain, kIterations);
-  const RunResult without = plain.run({"N", "run.dlg"}, kLimit);
-  ASSERT_EQ(without.status, 0) << last_line(without.screen);
-
+  run_long_analyses_without_display(plain);
   Folder dir;
-  write_grouped_samples(dir, kSamples);
-  write_both_analyses(dir, kIterations);
+  write_long_analyses(dir);
   TerminalRun run(dir.path(), 80, 24, display_.name());
   ASSERT_TRUE(run.started());
   run.type("N");
